@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace zarn::engine {
+
+// How the user writes numbers. Only the decimal separator matters to Zarn: it
+// is the one accepted when reading a field and the one written into results.
+// The window fills it from the system locale; nothing in the engine reads a
+// global locale.
+struct NumberLocale {
+  std::string decimalSeparator = ".";  // UTF-8, usually "." or ","
+};
+
+}  // namespace zarn::engine

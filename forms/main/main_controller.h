@@ -1,0 +1,59 @@
+#pragma once
+
+#include "engine/number_locale.h"
+#include "engine/timing_fields.h"
+#include "forms/main/main_view.h"
+
+namespace zarn::forms {
+
+// The behaviour of the calculator window frmMain, without the window: the
+// start-up sequence and every event handler. It computes nothing itself (the
+// engine does) and reaches the controls only through MainView.
+class MainController {
+ public:
+  using Handler = void (MainController::*)();
+
+  MainController(MainView& view, engine::NumberLocale locale);
+
+  // Sets lblHorizontalFrequency from the fields as they are now.
+  void UpdateHorizontalFrequency();
+
+  void cmbMode_Click();
+  void cmdAboutZarn_Click();
+  void cmdPixelToRate_Click();
+  void cmdRefreshToPixel_Click();
+  void Form_Load();
+  void txtFrequency_Change();
+  void txtHorActive_Change();
+  void txtHorBlanking_Change();
+  void txtHorFrontPorch_Change();
+  void txtHorSync_Change();
+  void txtVerActive_Change();
+  void txtVerBlanking_Change();
+  void txtVerFrontPorch_Change();
+  void txtVerSync_Change();
+
+  // The change handler of a field; nullptr for txtRefreshRate, which has none.
+  static Handler ChangeHandlerFor(TimingField field);
+
+  // True only while cmbMode_Click writes a predefined mode into the fields.
+  bool IsLoadingMode() const { return bLoadingMode; }
+
+  const engine::NumberLocale& Locale() const { return locale_; }
+
+ private:
+  float ComputeRefreshRate() const;
+  float ComputePixelFrequency() const;
+  engine::TimingFields CurrentFields() const;
+  void WriteNumber(TimingField field, float value);
+  void WritePredefinedMode(int listIndex);
+  // A geometry edit: the list goes back to "-" and, for the four fields that
+  // enter a total, the refresh rate is computed again.
+  void GeometryChanged(bool entersFormula);
+
+  MainView& view_;
+  engine::NumberLocale locale_;
+  bool bLoadingMode = false;
+};
+
+}  // namespace zarn::forms
