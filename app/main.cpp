@@ -1,0 +1,19 @@
+#include <QApplication>
+#include <QIcon>
+
+#include "app/app_info.h"
+#include "forms/common/system_locale.h"
+#include "forms/main/main_window.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QString::fromLatin1(zarn::app::kTitle));
+  QApplication::setApplicationVersion(QString::fromLatin1(zarn::app::kVersionText));
+  QApplication::setDesktopFileName(QStringLiteral("zarn"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/zarn/icon.xpm")));
+
+  zarn::forms::MainWindow frmMain(zarn::forms::SystemNumberLocale());
+  frmMain.Form_Load();
+  frmMain.show();
+  return QApplication::exec();
+}

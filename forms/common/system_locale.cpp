@@ -1,0 +1,11 @@
+#include "forms/common/system_locale.h"
+
+#include <QLocale>
+
+namespace zarn::forms {
+
+engine::NumberLocale SystemNumberLocale() {
+  return engine::NumberLocale{QLocale::system().decimalPoint().toStdString()};
+}
+
+}  // namespace zarn::forms

@@ -1,0 +1,243 @@
+#include "forms/main/main_window.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <string>
+#include <utility>
+
+#include "forms/common/frame.h"
+#include "forms/common/window_style.h"
+#include "forms/main/design_texts.h"
+
+namespace zarn::forms {
+namespace {
+
+QRect TwipsRect(int left, int top, int width, int height) {
+  return {Twips(left), Twips(top), Twips(width), Twips(height)};
+}
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+enum class Weight { Regular, Bold };
+enum class Colour { Default, Blue };
+
+void Style(QWidget& widget, Weight weight, Colour colour) {
+  widget.setFont(UiFont(8.25, weight == Weight::Bold));
+  if (colour == Colour::Blue) {
+    SetTextColour(widget, kBlue);
+  } else {
+    UseDefaultTextColour(widget);
+  }
+}
+
+Frame* AddFrame(QWidget* parent, const char* name, QRect box, const QString& caption) {
+  auto* frame = new Frame(caption, parent);
+  frame->setObjectName(QLatin1String(name));
+  frame->setGeometry(box);
+  Style(*frame, Weight::Bold, Colour::Blue);
+  return frame;
+}
+
+QLabel* AddLabel(QWidget* parent, const char* name, QRect box, const QString& caption, Weight weight,
+                 Colour colour, Qt::Alignment horizontal) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QLatin1String(name));
+  label->setGeometry(box);
+  label->setAlignment(horizontal | Qt::AlignTop);
+  Style(*label, weight, colour);
+  return label;
+}
+
+QLineEdit* AddTextBox(QWidget* parent, TimingField field, const char* name, QRect box,
+                      const char* accessibleName) {
+  auto* edit = new QLineEdit(FromUtf8(DesignTimeText(field)), parent);
+  edit->setObjectName(QLatin1String(name));
+  edit->setGeometry(box);
+  edit->setAlignment(Qt::AlignCenter);
+  edit->setAccessibleName(QLatin1String(accessibleName));
+  Style(*edit, Weight::Regular, Colour::Default);
+  return edit;
+}
+
+QPushButton* AddButton(QWidget* parent, const char* name, QRect box, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QLatin1String(name));
+  button->setGeometry(box);
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  Style(*button, Weight::Bold, Colour::Default);
+  return button;
+}
+
+// Return and Enter in the list's edit field would select an item whose text
+// matches what was typed; the typed text must stay inert, so they are eaten.
+class InertEditFilter final : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+std::unique_ptr<QDialog> MakePlaceholderAbout() {
+  auto dialog = std::make_unique<QDialog>();
+  dialog->setObjectName(QStringLiteral("frmAbout"));
+  dialog->setWindowTitle(QStringLiteral("About Zarn"));
+  return dialog;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory)
+    : controller_(*this, std::move(locale)),
+      aboutFactory_(aboutFactory ? std::move(aboutFactory) : AboutFactory(&MakePlaceholderAbout)) {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("Zarn Video Timing Calculator"));
+  setFont(UiFont());
+  resize(378, 420);
+  BuildControls();
+  // Only now: putting the design-time texts in place raises nothing.
+  ConnectHandlers();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildControls() {
+  using F = TimingField;
+  const Qt::Alignment centre = Qt::AlignHCenter;
+  const Qt::Alignment left = Qt::AlignLeft;
+
+  // Panel timing: horizontal values on the left, vertical on the right, row
+  // names between them, the mode list at the bottom. Labels first, so that
+  // the text boxes lie above them where their boxes meet.
+  Frame* panel = AddFrame(this, "FraPanelInformation", TwipsRect(120, 120, 5415, 3435),
+                              QStringLiteral(" Panel Timing"));
+  AddLabel(panel, "lblHorizontal", TwipsRect(180, 360, 1935, 315), "Horizontal", Weight::Bold, Colour::Blue, centre);
+  AddLabel(panel, "Label8", TwipsRect(3240, 360, 1935, 315), "Vertical", Weight::Bold, Colour::Blue, centre);
+  AddLabel(panel, "lblCurrentPixel", TwipsRect(120, 540, 1935, 315), "(Pixels)", Weight::Regular, Colour::Blue, centre);
+  AddLabel(panel, "Label3", TwipsRect(3240, 540, 1935, 315), "(Lines)", Weight::Regular, Colour::Blue, centre);
+  AddLabel(panel, "Label4", TwipsRect(1680, 1020, 1935, 315), "Active", Weight::Bold, Colour::Blue, centre);
+  AddLabel(panel, "Label5", TwipsRect(1680, 1500, 1935, 315), "Front Porch", Weight::Bold, Colour::Blue, centre);
+  AddLabel(panel, "Label6", TwipsRect(1680, 1980, 1935, 315), "Sync", Weight::Bold, Colour::Blue, centre);
+  AddLabel(panel, "Label7", TwipsRect(1680, 2460, 1935, 315), "Blanking", Weight::Bold, Colour::Blue, centre);
+  AddLabel(panel, "lblPredefinedMode", TwipsRect(300, 3000, 1455, 195), "Predefined Mode", Weight::Bold, Colour::Blue, left);
+  edits_[static_cast<std::size_t>(F::txtHorActive)] =
+      AddTextBox(panel, F::txtHorActive, "txtHorActive", TwipsRect(480, 960, 1215, 375), "Horizontal active");
+  edits_[static_cast<std::size_t>(F::txtVerActive)] =
+      AddTextBox(panel, F::txtVerActive, "txtVerActive", TwipsRect(3600, 960, 1215, 375), "Vertical active");
+  edits_[static_cast<std::size_t>(F::txtHorFrontPorch)] = AddTextBox(
+      panel, F::txtHorFrontPorch, "txtHorFrontPorch", TwipsRect(480, 1440, 1215, 375), "Horizontal front porch");
+  edits_[static_cast<std::size_t>(F::txtVerFrontPorch)] = AddTextBox(
+      panel, F::txtVerFrontPorch, "txtVerFrontPorch", TwipsRect(3600, 1440, 1215, 375), "Vertical front porch");
+  edits_[static_cast<std::size_t>(F::txtHorSync)] =
+      AddTextBox(panel, F::txtHorSync, "txtHorSync", TwipsRect(480, 1920, 1215, 375), "Horizontal sync");
+  edits_[static_cast<std::size_t>(F::txtVerSync)] =
+      AddTextBox(panel, F::txtVerSync, "txtVerSync", TwipsRect(3600, 1920, 1215, 375), "Vertical sync");
+  edits_[static_cast<std::size_t>(F::txtHorBlanking)] = AddTextBox(
+      panel, F::txtHorBlanking, "txtHorBlanking", TwipsRect(480, 2400, 1215, 375), "Horizontal blanking");
+  edits_[static_cast<std::size_t>(F::txtVerBlanking)] = AddTextBox(
+      panel, F::txtVerBlanking, "txtVerBlanking", TwipsRect(3600, 2400, 1215, 375), "Vertical blanking");
+
+  cmbMode_ = new QComboBox(panel);
+  cmbMode_->setObjectName(QStringLiteral("cmbMode"));
+  cmbMode_->setGeometry(TwipsRect(1860, 2940, 2595, 315));
+  cmbMode_->setEditable(true);
+  cmbMode_->setInsertPolicy(QComboBox::NoInsert);
+  cmbMode_->setCompleter(nullptr);
+  cmbMode_->setEditText(FromUtf8(kDesignTimeModeText));
+  cmbMode_->setAccessibleName(QStringLiteral("Predefined mode"));
+  cmbMode_->lineEdit()->installEventFilter(new InertEditFilter(cmbMode_));
+  Style(*cmbMode_, Weight::Regular, Colour::Default);
+
+  // Refresh rate <-> pixel frequency.
+  Frame* rate = AddFrame(this, "FraRefreshRate", TwipsRect(120, 3720, 5415, 1995),
+                             QStringLiteral("Refresh Rate <-> Pixel Frequency"));
+  AddLabel(rate, "Label10", TwipsRect(420, 600, 1155, 195), "Refresh Rate", Weight::Bold, Colour::Blue, centre);
+  AddLabel(rate, "lblCurrentPixelFrequency", TwipsRect(3480, 600, 1455, 195), "Pixel  Frequency", Weight::Bold,
+           Colour::Blue, centre);
+  AddLabel(rate, "Label11", TwipsRect(1290, 1020, 735, 255), "Hz", Weight::Bold, Colour::Default, left);
+  AddLabel(rate, "Label9", TwipsRect(4350, 1020, 735, 255), "MHz", Weight::Bold, Colour::Default, left);
+  lblHorizontalFrequency_ =
+      AddLabel(rate, "lblHorizontalFrequency", TwipsRect(360, 1500, 3975, 255),
+               FromUtf8(kDesignTimeHorizontalFrequencyCaption), Weight::Bold, Colour::Blue, left);
+  edits_[static_cast<std::size_t>(F::txtRefreshRate)] = AddTextBox(
+      rate, F::txtRefreshRate, "txtRefreshRate", TwipsRect(450, 960, 675, 315), "Refresh rate (Hz)");
+  edits_[static_cast<std::size_t>(F::txtFrequency)] = AddTextBox(
+      rate, F::txtFrequency, "txtFrequency", TwipsRect(3570, 960, 675, 315), "Pixel frequency (MHz)");
+  auto* toPixel = AddButton(rate, "cmdRefreshToPixel", TwipsRect(2100, 900, 915, 195), QStringLiteral("---->"));
+  auto* toRate = AddButton(rate, "cmdPixelToRate", TwipsRect(2100, 1140, 915, 195), QStringLiteral("<----"));
+  auto* about = AddButton(this, "cmdAboutZarn", TwipsRect(1860, 5820, 1755, 375), QStringLiteral("About Zarn"));
+
+  connect(toPixel, &QPushButton::clicked, this, [this] { controller_.cmdRefreshToPixel_Click(); });
+  connect(toRate, &QPushButton::clicked, this, [this] { controller_.cmdPixelToRate_Click(); });
+  connect(about, &QPushButton::clicked, this, [this] { controller_.cmdAboutZarn_Click(); });
+
+  // Tab order across both frames: after the conversion buttons the focus
+  // goes back up to the mode list.
+  QWidget* const order[] = {Edit(F::txtHorActive), Edit(F::txtHorFrontPorch), Edit(F::txtHorSync),
+                            Edit(F::txtHorBlanking), Edit(F::txtVerActive), Edit(F::txtVerFrontPorch),
+                            Edit(F::txtVerSync), Edit(F::txtVerBlanking), Edit(F::txtFrequency),
+                            Edit(F::txtRefreshRate), toPixel, toRate, cmbMode_, about};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+    setTabOrder(order[i], order[i + 1]);
+  }
+  Edit(F::txtHorActive)->setFocus();
+}
+
+void MainWindow::ConnectHandlers() {
+  for (const TimingField field : engine::kAllTimingFields) {
+    const auto handler = MainController::ChangeHandlerFor(field);
+    if (handler == nullptr) continue;
+    connect(Edit(field), &QLineEdit::textChanged, this, [this, handler] { (controller_.*handler)(); });
+  }
+  connect(cmbMode_, &QComboBox::currentIndexChanged, this, [this] { controller_.cmbMode_Click(); });
+}
+
+std::string MainWindow::FieldText(TimingField field) const { return Edit(field)->text().toStdString(); }
+
+void MainWindow::SetFieldText(TimingField field, std::string_view text) {
+  // QLineEdit emits textChanged only when the text really changes.
+  Edit(field)->setText(FromUtf8(text));
+}
+
+int MainWindow::ModeIndex() const { return cmbMode_->currentIndex(); }
+
+void MainWindow::SelectMode(int index) { cmbMode_->setCurrentIndex(index); }
+
+void MainWindow::ClearModes() {
+  const QSignalBlocker quiet(cmbMode_);
+  cmbMode_->clear();
+}
+
+void MainWindow::AddMode(std::string_view itemText) {
+  // Adding to an empty list selects its first item by itself; appending must
+  // select nothing.
+  const QSignalBlocker quiet(cmbMode_);
+  const int selected = cmbMode_->currentIndex();
+  cmbMode_->addItem(FromUtf8(itemText));
+  if (cmbMode_->currentIndex() != selected) cmbMode_->setCurrentIndex(selected);
+}
+
+void MainWindow::SetHorizontalFrequencyCaption(std::string_view caption) {
+  lblHorizontalFrequency_->setText(FromUtf8(caption));
+}
+
+void MainWindow::ShowAbout() {
+  if (!about_) about_ = aboutFactory_();
+  about_->exec();
+}
+
+}  // namespace zarn::forms

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDialog>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "engine/timing_fields.h"
+#include "forms/main/main_controller.h"
+#include "forms/main/main_view.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace zarn::forms {
+
+// The calculator window frmMain: its controls at their fixed places, bound to
+// MainController. It computes nothing: each Qt signal goes to the handler of
+// the same name, and the controller's view operations go to the controls.
+class MainWindow final : public QWidget, public MainView {
+ public:
+  // Makes the About window the first time it is needed.
+  using AboutFactory = std::function<std::unique_ptr<QDialog>()>;
+
+  explicit MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory = {});
+  ~MainWindow() override;
+
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Fills the window (pixel frequency, mode list, preset). Call once, before
+  // the window is first shown.
+  void Form_Load() { controller_.Form_Load(); }
+
+  MainController& Controller() { return controller_; }
+  QDialog* AboutWindow() const { return about_.get(); }
+
+  // MainView
+  std::string FieldText(TimingField field) const override;
+  void SetFieldText(TimingField field, std::string_view text) override;
+  int ModeIndex() const override;
+  void SelectMode(int index) override;
+  void ClearModes() override;
+  void AddMode(std::string_view itemText) override;
+  void SetHorizontalFrequencyCaption(std::string_view caption) override;
+  void ShowAbout() override;
+
+ private:
+  void BuildControls();
+  void ConnectHandlers();
+  QLineEdit* Edit(TimingField field) const { return edits_[static_cast<std::size_t>(field)]; }
+
+  std::array<QLineEdit*, engine::kTimingFieldCount> edits_{};
+  QComboBox* cmbMode_ = nullptr;
+  QLabel* lblHorizontalFrequency_ = nullptr;
+  MainController controller_;
+  AboutFactory aboutFactory_;
+  std::unique_ptr<QDialog> about_;
+};
+
+}  // namespace zarn::forms

@@ -1,0 +1,24 @@
+// Writes pictures of the windows for a reviewer: screenshot OUTPUT_DIR.
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QPixmap>
+#include <QTextStream>
+
+#include "forms/main/main_window.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/zarn/icon.xpm")));
+  const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
+  QDir().mkpath(out.path());
+
+  zarn::forms::MainWindow frmMain(zarn::engine::NumberLocale{"."});
+  frmMain.Form_Load();
+  frmMain.show();
+  QApplication::processEvents();
+  const QString path = out.filePath(QStringLiteral("frmMain.png"));
+  if (!frmMain.grab().save(path)) return 1;
+  QTextStream(stdout) << "wrote " << path << "\n";
+  return 0;
+}
