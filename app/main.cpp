@@ -9,7 +9,7 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(zarn::app::kTitle));
   QApplication::setApplicationVersion(QString::fromLatin1(zarn::app::kVersionText));
-  QApplication::setDesktopFileName(QStringLiteral("zarn"));
+  QApplication::setDesktopFileName(QStringLiteral("example.brask.Zarn"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zarn/icon.xpm")));
 
   zarn::forms::MainWindow frmMain(zarn::forms::SystemNumberLocale());

@@ -113,7 +113,11 @@ MainWindow::MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory)
   ConnectHandlers();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // The controls are destroyed after this object's own members, and the list
+  // signals a change of index while it goes: keep that from the controller.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 void MainWindow::BuildControls() {
   using F = TimingField;
