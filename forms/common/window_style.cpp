@@ -16,6 +16,10 @@ QFont UiFont(qreal pointSize, bool bold, bool underline) {
   font.setWeight(bold ? QFont::Bold : QFont::Normal);
   font.setUnderline(underline);
   font.setItalic(false);
+  // Plain glyph advances, no kerning or ligatures, as classic desktop text is
+  // drawn: Latin captions and numbers need no shaping, and skipping it makes
+  // every relayout of a field cheaper.
+  font.setStyleStrategy(QFont::PreferNoShaping);
   return font;
 }
 

@@ -27,18 +27,32 @@ void ResumeNext(Step&& step) noexcept {
 MainController::MainController(MainView& view, engine::NumberLocale locale)
     : view_(view), locale_(std::move(locale)) {}
 
-engine::TimingFields MainController::CurrentFields() const {
+namespace {
+
+// The fields each formula reads, in the order it reads them.
+constexpr TimingField kRefreshRateInputs[] = {TimingField::txtFrequency, TimingField::txtHorActive,
+                                              TimingField::txtHorBlanking, TimingField::txtVerActive,
+                                              TimingField::txtVerBlanking};
+constexpr TimingField kPixelFrequencyInputs[] = {TimingField::txtRefreshRate, TimingField::txtHorActive,
+                                                 TimingField::txtHorBlanking, TimingField::txtVerActive,
+                                                 TimingField::txtVerBlanking};
+constexpr TimingField kHorizontalFrequencyInputs[] = {TimingField::txtFrequency, TimingField::txtHorActive,
+                                                      TimingField::txtHorBlanking};
+
+}  // namespace
+
+engine::TimingFields MainController::CurrentFields(std::span<const TimingField> inputs) const {
   engine::TimingFields fields;
-  for (const TimingField field : engine::kAllTimingFields) fields[field] = view_.FieldText(field);
+  for (const TimingField field : inputs) fields[field] = view_.FieldText(field);
   return fields;
 }
 
 float MainController::ComputeRefreshRate() const {
-  return engine::ComputeRefreshRate(CurrentFields(), locale_);
+  return engine::ComputeRefreshRate(CurrentFields(kRefreshRateInputs), locale_);
 }
 
 float MainController::ComputePixelFrequency() const {
-  return engine::ComputePixelFrequency(CurrentFields(), locale_);
+  return engine::ComputePixelFrequency(CurrentFields(kPixelFrequencyInputs), locale_);
 }
 
 void MainController::WriteNumber(TimingField field, float value) {
@@ -46,7 +60,8 @@ void MainController::WriteNumber(TimingField field, float value) {
 }
 
 void MainController::UpdateHorizontalFrequency() {
-  view_.SetHorizontalFrequencyCaption(engine::HorizontalFrequencyCaption(CurrentFields(), locale_));
+  view_.SetHorizontalFrequencyCaption(
+      engine::HorizontalFrequencyCaption(CurrentFields(kHorizontalFrequencyInputs), locale_));
 }
 
 void MainController::Form_Load() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <span>
+
 #include "engine/number_locale.h"
 #include "engine/timing_fields.h"
 #include "forms/main/main_view.h"
@@ -44,7 +46,8 @@ class MainController {
  private:
   float ComputeRefreshRate() const;
   float ComputePixelFrequency() const;
-  engine::TimingFields CurrentFields() const;
+  // The texts of the given fields as they are now; the others stay empty.
+  engine::TimingFields CurrentFields(std::span<const TimingField> inputs) const;
   void WriteNumber(TimingField field, float value);
   void WritePredefinedMode(int listIndex);
   // A geometry edit: the list goes back to "-" and, for the four fields that

@@ -213,8 +213,12 @@ void MainWindow::ConnectHandlers() {
 std::string MainWindow::FieldText(TimingField field) const { return Edit(field)->text().toStdString(); }
 
 void MainWindow::SetFieldText(TimingField field, std::string_view text) {
-  // QLineEdit emits textChanged only when the text really changes.
-  Edit(field)->setText(FromUtf8(text));
+  // Writing the text a field already holds runs no handler; skipping it also
+  // spares the field a new text layout and keeps the user's cursor.
+  QLineEdit* edit = Edit(field);
+  const QString newText = FromUtf8(text);
+  if (edit->text() == newText) return;
+  edit->setText(newText);  // emits textChanged, which runs the change handler
 }
 
 int MainWindow::ModeIndex() const { return cmbMode_->currentIndex(); }
