@@ -4,13 +4,17 @@
 #include "app/app_info.h"
 #include "forms/common/system_locale.h"
 #include "forms/main/main_window.h"
+#include "platform/font_warm_up.h"
 
 int main(int argc, char* argv[]) {
+  std::thread fonts = zarn::platform::StartFontWarmUp();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(zarn::app::kTitle));
   QApplication::setApplicationVersion(QString::fromLatin1(zarn::app::kVersionText));
   QApplication::setDesktopFileName(QStringLiteral("example.brask.Zarn"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zarn/icon.xpm")));
+
+  fonts.join();
 
   zarn::forms::MainWindow frmMain(zarn::forms::SystemNumberLocale());
   frmMain.Form_Load();

@@ -1,16 +1,30 @@
 #include "forms/common/window_style.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QPalette>
 #include <QStringList>
 #include <QWidget>
 
 namespace zarn::forms {
 
+namespace {
+
+// The first of the preferred faces that is installed, looked up once.
+const QString& UiFamily() {
+  static const QString family = [] {
+    for (const char* name : {"MS Sans Serif", "Liberation Sans", "Arial"}) {
+      if (QFontDatabase::hasFamily(QLatin1String(name))) return QString::fromLatin1(name);
+    }
+    return QStringLiteral("Sans Serif");
+  }();
+  return family;
+}
+
+}  // namespace
+
 QFont UiFont(qreal pointSize, bool bold, bool underline) {
-  QFont font;
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                    QStringLiteral("Arial")});
+  QFont font(UiFamily());
   font.setStyleHint(QFont::SansSerif);
   font.setPointSizeF(pointSize);
   font.setWeight(bold ? QFont::Bold : QFont::Normal);
