@@ -2,8 +2,10 @@
 #include <QIcon>
 
 #include "app/app_info.h"
+#include "forms/about/about_window.h"
 #include "forms/common/system_locale.h"
 #include "forms/main/main_window.h"
+#include "platform/desktop/desktop_services.h"
 #include "platform/font_warm_up.h"
 
 int main(int argc, char* argv[]) {
@@ -16,7 +18,12 @@ int main(int argc, char* argv[]) {
 
   fonts.join();
 
-  zarn::forms::MainWindow frmMain(zarn::forms::SystemNumberLocale());
+  zarn::platform::DesktopServices platform;
+  const zarn::forms::AppProperties properties{zarn::app::kTitle, zarn::app::kVersionMajor, zarn::app::kVersionMinor,
+                                              zarn::app::kVersionRevision};
+  zarn::forms::MainWindow frmMain(zarn::forms::SystemNumberLocale(), [&] {
+    return std::make_unique<zarn::forms::AboutWindow>(properties, platform.Get());
+  });
   frmMain.Form_Load();
   frmMain.show();
   return QApplication::exec();

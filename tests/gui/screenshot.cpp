@@ -5,7 +5,9 @@
 #include <QPixmap>
 #include <QTextStream>
 
+#include "forms/about/about_window.h"
 #include "forms/main/main_window.h"
+#include "platform/desktop/desktop_services.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
@@ -20,5 +22,14 @@ int main(int argc, char* argv[]) {
   const QString path = out.filePath(QStringLiteral("frmMain.png"));
   if (!frmMain.grab().save(path)) return 1;
   QTextStream(stdout) << "wrote " << path << "\n";
+
+  zarn::platform::DesktopServices platform;
+  zarn::forms::AboutWindow frmAbout({"Zarn", 1, 0, 0}, platform.Get());
+  frmAbout.Load();
+  frmAbout.show();
+  QApplication::processEvents();
+  const QString aboutPath = out.filePath(QStringLiteral("frmAbout.png"));
+  if (!frmAbout.grab().save(aboutPath)) return 1;
+  QTextStream(stdout) << "wrote " << aboutPath << "\n";
   return 0;
 }
