@@ -13,7 +13,7 @@ ModalGuard::ModalGuard() {
 
 void ModalGuard::Check() {
   QWidget* modal = QApplication::activeModalWidget();
-  if (modal == nullptr || !modal->isVisible()) return;
+  if (modal == nullptr || !modal->isVisible() || modal == allowed_) return;
   if (expected_) {
     const Handler handler = std::move(expected_);
     expected_ = nullptr;
