@@ -5,8 +5,8 @@
 #include "forms/about/about_window.h"
 #include "forms/common/system_locale.h"
 #include "forms/main/main_window.h"
-#include "platform/desktop/desktop_services.h"
 #include "platform/font_warm_up.h"
+#include "platform/native_services.h"
 
 int main(int argc, char* argv[]) {
   std::thread fonts = zarn::platform::StartFontWarmUp();
@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
 
   fonts.join();
 
-  zarn::platform::DesktopServices platform;
+  zarn::platform::NativeServices platform;
   const zarn::forms::AppProperties properties{zarn::app::kTitle, zarn::app::kVersionMajor, zarn::app::kVersionMinor,
                                               zarn::app::kVersionRevision};
   zarn::forms::MainWindow frmMain(zarn::forms::SystemNumberLocale(), [&] {

@@ -70,15 +70,15 @@ class FileFinder {
 };
 
 // A modal message with an OK button only and no icon; returns when closed.
-class MessageBox {
+class MessageDialog {
  public:
-  virtual ~MessageBox() = default;
+  virtual ~MessageDialog() = default;
   virtual void Show(const std::string& text, const std::string& caption) = 0;
 
  protected:
-  MessageBox() = default;
-  MessageBox(const MessageBox&) = default;
-  MessageBox& operator=(const MessageBox&) = default;
+  MessageDialog() = default;
+  MessageDialog(const MessageDialog&) = default;
+  MessageDialog& operator=(const MessageDialog&) = default;
 };
 
 // Asks the desktop's shell to carry out a verb on a document or address
@@ -99,7 +99,7 @@ struct Services {
   Registry& registry;
   ProgramStarter& programs;
   FileFinder& files;
-  MessageBox& messages;
+  MessageDialog& messages;
   Shell& shell;
 };
 

@@ -8,7 +8,7 @@
 namespace zarn::forms {
 
 SysInfoLauncher::SysInfoLauncher(platform::Registry& registry, platform::ProgramStarter& programs,
-                                 platform::FileFinder& files, platform::MessageBox& messages,
+                                 platform::FileFinder& files, platform::MessageDialog& messages,
                                  std::string caption)
     : registry_(registry), programs_(programs), files_(files), messages_(messages), caption_(std::move(caption)) {}
 

@@ -20,7 +20,7 @@ class SysInfoLauncher {
   static constexpr std::uint32_t kBufferSize = 1024;
 
   SysInfoLauncher(platform::Registry& registry, platform::ProgramStarter& programs, platform::FileFinder& files,
-                  platform::MessageBox& messages, std::string caption);
+                  platform::MessageDialog& messages, std::string caption);
 
   // Starts the tool; every failure ends in the one message box.
   void StartSysInfo();
@@ -35,7 +35,7 @@ class SysInfoLauncher {
   platform::Registry& registry_;
   platform::ProgramStarter& programs_;
   platform::FileFinder& files_;
-  platform::MessageBox& messages_;
+  platform::MessageDialog& messages_;
   std::string caption_;
 };
 

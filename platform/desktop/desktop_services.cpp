@@ -34,7 +34,7 @@ class QtFileFinder final : public FileFinder {
   }
 };
 
-class QtMessageBox final : public MessageBox {
+class QtMessageDialog final : public MessageDialog {
  public:
   void Show(const std::string& text, const std::string& caption) override {
     QMessageBox box(QMessageBox::NoIcon, FromUtf8(caption), FromUtf8(text), QMessageBox::Ok);
@@ -64,7 +64,7 @@ struct DesktopServices::Impl {
   RegistryStandIn registry{&FindSystemInformationProgram};
   QtProgramStarter programs;
   QtFileFinder files;
-  QtMessageBox messages;
+  QtMessageDialog messages;
   QtShell shell;
 };
 

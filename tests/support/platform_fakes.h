@@ -71,7 +71,7 @@ class RecordingFiles final : public platform::FileFinder {
   bool fail = false;
 };
 
-class RecordingMessages final : public platform::MessageBox {
+class RecordingMessages final : public platform::MessageDialog {
  public:
   void Show(const std::string& text, const std::string& caption) override { shown.push_back({text, caption}); }
   struct Shown {

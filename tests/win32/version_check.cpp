@@ -1,0 +1,76 @@
+// Reads the version resource linked into this program back from its own file
+// and checks every value Zarn.exe carries. Exit code 0 when all match.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+int checks = 0;
+int failures = 0;
+
+void Expect(bool ok, const char* what) {
+  ++checks;
+  if (!ok) {
+    std::printf("FAILED: %s\n", what);
+    ++failures;
+  }
+}
+
+std::string StringValue(const std::vector<char>& data, const char* name) {
+  const std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
+  char* value = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || length == 0) {
+    return "<missing>";
+  }
+  return std::string(value);
+}
+
+}  // namespace
+
+int main() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  Expect(size > 0, "the program has a version resource");
+  if (size == 0) return 1;
+  std::vector<char> data(size);
+  Expect(GetFileVersionInfoA(path, 0, size, data.data()) != 0, "the version resource can be read");
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixedLength = 0;
+  Expect(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedLength) && fixed != nullptr,
+         "fixed file information");
+  if (fixed != nullptr) {
+    Expect(fixed->dwFileVersionMS == MAKELONG(0, 1) && fixed->dwFileVersionLS == 0, "file version 1.0.0.0");
+    Expect(fixed->dwProductVersionMS == MAKELONG(0, 1) && fixed->dwProductVersionLS == 0, "product version 1.0.0.0");
+  }
+
+  struct {
+    const char* name;
+    const char* expected;
+  } const strings[] = {{"FileVersion", "1.00"},    {"ProductVersion", "1.00"},        {"ProductName", "Zarn"},
+                       {"InternalName", "Zarn"}, {"OriginalFilename", "Zarn.exe"}};
+  for (const auto& s : strings) {
+    const std::string value = StringValue(data, s.name);
+    std::printf("%s = %s\n", s.name, value.c_str());
+    Expect(value == s.expected, s.name);
+  }
+
+  WORD* translation = nullptr;
+  UINT translationLength = 0;
+  Expect(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                        &translationLength) &&
+             translationLength >= 4 && translation[0] == 0x0409 && translation[1] == 1200,
+         "U.S. English with the Unicode code page");
+  Expect(FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(3)) != nullptr ||
+             FindResourceA(nullptr, MAKEINTRESOURCEA(1), RT_GROUP_ICON) != nullptr,
+         "the application icon");
+  std::printf("%d passed, %d failed\n", checks - failures, failures);
+  return failures == 0 ? 0 : 1;
+}
