@@ -21,14 +21,6 @@ static void RegisterAboutResources() { Q_INIT_RESOURCE(about); }
 namespace zarn::forms {
 namespace {
 
-QRect TwipsRect(int left, int top, int width, int height) {
-  return {Twips(left), Twips(top), Twips(width), Twips(height)};
-}
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A picture inside a sunken border of 2 pixels, sized to its picture. It
 // takes the focus in its turn but draws no focus mark.
 class PictureBox final : public QWidget {

@@ -2,6 +2,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
+#include <QString>
+
+#include <string_view>
 
 class QWidget;
 
@@ -23,5 +27,13 @@ void UseDefaultTextColour(QWidget& widget);
 
 // Twips to device-independent pixels: 15 twips make a pixel at 96 dpi.
 constexpr int Twips(int twips) { return twips / 15; }
+
+inline QRect TwipsRect(int left, int top, int width, int height) {
+  return {Twips(left), Twips(top), Twips(width), Twips(height)};
+}
+
+inline QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace zarn::forms

@@ -17,14 +17,6 @@
 namespace zarn::forms {
 namespace {
 
-QRect TwipsRect(int left, int top, int width, int height) {
-  return {Twips(left), Twips(top), Twips(width), Twips(height)};
-}
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 enum class Weight { Regular, Bold };
 enum class Colour { Default, Blue };
 
@@ -55,13 +47,34 @@ QLabel* AddLabel(QWidget* parent, const char* name, QRect box, const QString& ca
   return label;
 }
 
-QLineEdit* AddTextBox(QWidget* parent, TimingField field, const char* name, QRect box,
-                      const char* accessibleName) {
-  auto* edit = new QLineEdit(FromUtf8(DesignTimeText(field)), parent);
-  edit->setObjectName(QLatin1String(name));
-  edit->setGeometry(box);
+// The ten text boxes: eight in the panel frame, two in the conversion frame.
+struct TextBox {
+  TimingField field;
+  const char* name;
+  bool inPanel;
+  int left, top, width, height;  // twips
+  const char* accessibleName;
+};
+
+constexpr TextBox kTextBoxes[] = {
+    {TimingField::txtHorActive, "txtHorActive", true, 480, 960, 1215, 375, "Horizontal active"},
+    {TimingField::txtVerActive, "txtVerActive", true, 3600, 960, 1215, 375, "Vertical active"},
+    {TimingField::txtHorFrontPorch, "txtHorFrontPorch", true, 480, 1440, 1215, 375, "Horizontal front porch"},
+    {TimingField::txtVerFrontPorch, "txtVerFrontPorch", true, 3600, 1440, 1215, 375, "Vertical front porch"},
+    {TimingField::txtHorSync, "txtHorSync", true, 480, 1920, 1215, 375, "Horizontal sync"},
+    {TimingField::txtVerSync, "txtVerSync", true, 3600, 1920, 1215, 375, "Vertical sync"},
+    {TimingField::txtHorBlanking, "txtHorBlanking", true, 480, 2400, 1215, 375, "Horizontal blanking"},
+    {TimingField::txtVerBlanking, "txtVerBlanking", true, 3600, 2400, 1215, 375, "Vertical blanking"},
+    {TimingField::txtRefreshRate, "txtRefreshRate", false, 450, 960, 675, 315, "Refresh rate (Hz)"},
+    {TimingField::txtFrequency, "txtFrequency", false, 3570, 960, 675, 315, "Pixel frequency (MHz)"},
+};
+
+QLineEdit* AddTextBox(QWidget* parent, const TextBox& box) {
+  auto* edit = new QLineEdit(FromUtf8(DesignTimeText(box.field)), parent);
+  edit->setObjectName(QLatin1String(box.name));
+  edit->setGeometry(TwipsRect(box.left, box.top, box.width, box.height));
   edit->setAlignment(Qt::AlignCenter);
-  edit->setAccessibleName(QLatin1String(accessibleName));
+  edit->setAccessibleName(QLatin1String(box.accessibleName));
   Style(*edit, Weight::Regular, Colour::Default);
   return edit;
 }
@@ -138,22 +151,7 @@ void MainWindow::BuildControls() {
   AddLabel(panel, "Label6", TwipsRect(1680, 1980, 1935, 315), "Sync", Weight::Bold, Colour::Blue, centre);
   AddLabel(panel, "Label7", TwipsRect(1680, 2460, 1935, 315), "Blanking", Weight::Bold, Colour::Blue, centre);
   AddLabel(panel, "lblPredefinedMode", TwipsRect(300, 3000, 1455, 195), "Predefined Mode", Weight::Bold, Colour::Blue, left);
-  edits_[static_cast<std::size_t>(F::txtHorActive)] =
-      AddTextBox(panel, F::txtHorActive, "txtHorActive", TwipsRect(480, 960, 1215, 375), "Horizontal active");
-  edits_[static_cast<std::size_t>(F::txtVerActive)] =
-      AddTextBox(panel, F::txtVerActive, "txtVerActive", TwipsRect(3600, 960, 1215, 375), "Vertical active");
-  edits_[static_cast<std::size_t>(F::txtHorFrontPorch)] = AddTextBox(
-      panel, F::txtHorFrontPorch, "txtHorFrontPorch", TwipsRect(480, 1440, 1215, 375), "Horizontal front porch");
-  edits_[static_cast<std::size_t>(F::txtVerFrontPorch)] = AddTextBox(
-      panel, F::txtVerFrontPorch, "txtVerFrontPorch", TwipsRect(3600, 1440, 1215, 375), "Vertical front porch");
-  edits_[static_cast<std::size_t>(F::txtHorSync)] =
-      AddTextBox(panel, F::txtHorSync, "txtHorSync", TwipsRect(480, 1920, 1215, 375), "Horizontal sync");
-  edits_[static_cast<std::size_t>(F::txtVerSync)] =
-      AddTextBox(panel, F::txtVerSync, "txtVerSync", TwipsRect(3600, 1920, 1215, 375), "Vertical sync");
-  edits_[static_cast<std::size_t>(F::txtHorBlanking)] = AddTextBox(
-      panel, F::txtHorBlanking, "txtHorBlanking", TwipsRect(480, 2400, 1215, 375), "Horizontal blanking");
-  edits_[static_cast<std::size_t>(F::txtVerBlanking)] = AddTextBox(
-      panel, F::txtVerBlanking, "txtVerBlanking", TwipsRect(3600, 2400, 1215, 375), "Vertical blanking");
+  AddTextBoxes(panel, true);
 
   cmbMode_ = new QComboBox(panel);
   cmbMode_->setObjectName(QStringLiteral("cmbMode"));
@@ -177,10 +175,7 @@ void MainWindow::BuildControls() {
   lblHorizontalFrequency_ =
       AddLabel(rate, "lblHorizontalFrequency", TwipsRect(360, 1500, 3975, 255),
                FromUtf8(kDesignTimeHorizontalFrequencyCaption), Weight::Bold, Colour::Blue, left);
-  edits_[static_cast<std::size_t>(F::txtRefreshRate)] = AddTextBox(
-      rate, F::txtRefreshRate, "txtRefreshRate", TwipsRect(450, 960, 675, 315), "Refresh rate (Hz)");
-  edits_[static_cast<std::size_t>(F::txtFrequency)] = AddTextBox(
-      rate, F::txtFrequency, "txtFrequency", TwipsRect(3570, 960, 675, 315), "Pixel frequency (MHz)");
+  AddTextBoxes(rate, false);
   auto* toPixel = AddButton(rate, "cmdRefreshToPixel", TwipsRect(2100, 900, 915, 195), QStringLiteral("---->"));
   auto* toRate = AddButton(rate, "cmdPixelToRate", TwipsRect(2100, 1140, 915, 195), QStringLiteral("<----"));
   auto* about = AddButton(this, "cmdAboutZarn", TwipsRect(1860, 5820, 1755, 375), QStringLiteral("About Zarn"));
@@ -199,6 +194,12 @@ void MainWindow::BuildControls() {
     setTabOrder(order[i], order[i + 1]);
   }
   Edit(F::txtHorActive)->setFocus();
+}
+
+void MainWindow::AddTextBoxes(QWidget* frame, bool inPanel) {
+  for (const TextBox& box : kTextBoxes) {
+    if (box.inPanel == inPanel) edits_[static_cast<std::size_t>(box.field)] = AddTextBox(frame, box);
+  }
 }
 
 void MainWindow::ConnectHandlers() {

@@ -50,6 +50,7 @@ class MainWindow final : public QWidget, public MainView {
 
  private:
   void BuildControls();
+  void AddTextBoxes(QWidget* frame, bool inPanel);
   void ConnectHandlers();
   QLineEdit* Edit(TimingField field) const { return edits_[static_cast<std::size_t>(field)]; }
 
