@@ -165,7 +165,9 @@ void AboutWindow::Load() {
   controller_.Form_Load();
   // Centred on the screen each time, wherever the calculator is.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
+    // move() places the frame, so the frame is what gets centred.
+    const QRect frame = frameGeometry();
+    move(screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
   }
 }
 

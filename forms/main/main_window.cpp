@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QWindow>
 
 #include <string>
 #include <utility>
@@ -245,7 +246,16 @@ void MainWindow::SetHorizontalFrequencyCaption(std::string_view caption) {
 }
 
 void MainWindow::ShowAbout() {
-  if (!about_) about_ = aboutFactory_();
+  if (!about_) {
+    about_ = aboutFactory_();
+    // Kept off the taskbar the way a dialog is: the window system sees the
+    // calculator as its owner, while the dialog itself has no Qt parent and
+    // places itself.
+    about_->winId();
+    if (QWindow* dialog = about_->windowHandle(); dialog != nullptr && windowHandle() != nullptr) {
+      dialog->setTransientParent(windowHandle());
+    }
+  }
   about_->exec();
 }
 

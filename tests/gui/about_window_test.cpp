@@ -1,9 +1,12 @@
 // The About window through its real widgets, with recording fakes behind the
 // platform services.
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -120,19 +123,28 @@ class AboutWindowTest : public QObject {
       return window;
     });
     main.Form_Load();
+    main.move(600, 500);  // the calculator somewhere off-centre
     main.show();
+    const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
     for (int press = 0; press < 2; ++press) {
       QString version;
+      QPoint centre;
       guard_->Expect([&](QWidget* modal) {
+        centre = modal->frameGeometry().center();
         version = modal->findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
         QTest::keyClick(modal, Qt::Key_Escape);
       });
       QTest::mouseClick(main.findChild<QPushButton*>(QStringLiteral("cmdAboutZarn")), Qt::LeftButton);
       QVERIFY(guard_->ExpectationMet());
       QCOMPARE(version, QStringLiteral("Version 1.0.0"));
+      QVERIFY2((centre - screenCentre).manhattanLength() <= 2,
+               qPrintable(QStringLiteral("centre %1,%2 screen %3,%4").arg(centre.x()).arg(centre.y()).arg(screenCentre.x()).arg(screenCentre.y())));
     }
     QCOMPARE(created, 1);
     QCOMPARE(main.AboutWindow(), static_cast<QDialog*>(first));
+    // No taskbar entry: the window system sees the calculator as its owner.
+    QCOMPARE(first->windowHandle()->transientParent(), main.windowHandle());
+    QCOMPARE(first->parent(), nullptr);
   }
 
   void okEnterEscapeAndTheCloseBoxUnload_data() {
