@@ -84,6 +84,8 @@ AboutWindow::AboutWindow(AppProperties properties, platform::Services services)
     : launcher_(services.registry, services.programs, services.files, services.messages, properties.title),
       controller_(*this, std::move(properties), services.shell, launcher_) {
   RegisterAboutResources();
+  // The pointing hand's hot spot is its fingertip.
+  hand_ = QCursor(QPixmap(QStringLiteral(":/zarn/about/hand.xpm")), 12, 1);
   setObjectName(QStringLiteral("frmAbout"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -180,9 +182,7 @@ void AboutWindow::SetTitleCaption(std::string_view caption) { lblTitle_->setText
 void AboutWindow::SetMousePointer(MousePointer pointer) {
   pointer_ = pointer;
   if (pointer == MousePointer::Custom) {
-    // The pointing hand's hot spot is its fingertip.
-    static const QCursor hand(QPixmap(QStringLiteral(":/zarn/about/hand.xpm")), 12, 1);
-    setCursor(hand);
+    setCursor(hand_);
   } else {
     unsetCursor();
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QDialog>
 
 #include "forms/about/about_controller.h"
@@ -54,6 +55,7 @@ class AboutWindow final : public QDialog, public AboutView {
   SysInfoLauncher launcher_;
   AboutController controller_;
   MousePointer pointer_ = MousePointer::Default;
+  QCursor hand_;
   QLabel* lblTitle_ = nullptr;
   QLabel* lblVersion_ = nullptr;
   QLabel* lblDescription_ = nullptr;
