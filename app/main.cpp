@@ -4,6 +4,7 @@
 #include "app/app_info.h"
 #include "forms/about/about_window.h"
 #include "forms/common/system_locale.h"
+#include "forms/common/window_style.h"
 #include "forms/main/main_window.h"
 #include "platform/font_warm_up.h"
 #include "platform/native_services.h"
@@ -17,6 +18,8 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zarn/icon.xpm")));
 
   fonts.join();
+  // One face for the whole program, message boxes included.
+  QApplication::setFont(zarn::forms::UiFont());
 
   zarn::platform::NativeServices platform;
   const zarn::forms::AppProperties properties{zarn::app::kTitle, zarn::app::kVersionMajor, zarn::app::kVersionMinor,

@@ -71,12 +71,13 @@ constexpr TextBox kTextBoxes[] = {
 };
 
 QLineEdit* AddTextBox(QWidget* parent, const TextBox& box) {
-  auto* edit = new QLineEdit(FromUtf8(DesignTimeText(box.field)), parent);
+  auto* edit = new QLineEdit(parent);
   edit->setObjectName(QLatin1String(box.name));
   edit->setGeometry(TwipsRect(box.left, box.top, box.width, box.height));
   edit->setAlignment(Qt::AlignCenter);
   edit->setAccessibleName(QLatin1String(box.accessibleName));
   Style(*edit, Weight::Regular, Colour::Default);
+  edit->setText(FromUtf8(DesignTimeText(box.field)));  // laid out once, in its own font
   return edit;
 }
 
