@@ -158,13 +158,13 @@ void MainWindow::BuildControls() {
   cmbMode_ = new QComboBox(panel);
   cmbMode_->setObjectName(QStringLiteral("cmbMode"));
   cmbMode_->setGeometry(TwipsRect(1860, 2940, 2595, 315));
+  Style(*cmbMode_, Weight::Regular, Colour::Default);  // before its edit field exists
   cmbMode_->setEditable(true);
   cmbMode_->setInsertPolicy(QComboBox::NoInsert);
   cmbMode_->setCompleter(nullptr);
   cmbMode_->setEditText(FromUtf8(kDesignTimeModeText));
   cmbMode_->setAccessibleName(QStringLiteral("Predefined mode"));
   cmbMode_->lineEdit()->installEventFilter(new InertEditFilter(cmbMode_));
-  Style(*cmbMode_, Weight::Regular, Colour::Default);
 
   // Refresh rate <-> pixel frequency.
   Frame* rate = AddFrame(this, "FraRefreshRate", TwipsRect(120, 3720, 5415, 1995),
