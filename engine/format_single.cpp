@@ -20,9 +20,8 @@ struct DecimalDigits {
 // a precision rounds the exact binary value, ties to even.
 DecimalDigits RoundToSignificant(float value) {
   std::array<char, 32> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                    static_cast<double>(value), std::chars_format::scientific,
-                                    kSignificantDigits - 1);
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), static_cast<double>(value),
+                                    std::chars_format::scientific, kSignificantDigits - 1);
   const std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
   // text: [-]d.dddddde[+-]dd
   DecimalDigits out;
@@ -35,8 +34,8 @@ DecimalDigits RoundToSignificant(float value) {
   for (; i < exponentMark; ++i) {
     if (text[i] != '.') out.digits += text[i];
   }
-  std::from_chars(text.data() + exponentMark + 1 + (text[exponentMark + 1] == '+' ? 1 : 0),
-                  text.data() + text.size(), out.exponent);
+  std::from_chars(text.data() + exponentMark + 1 + (text[exponentMark + 1] == '+' ? 1 : 0), text.data() + text.size(),
+                  out.exponent);
   while (out.digits.size() > 1 && out.digits.back() == '0') out.digits.pop_back();
   return out;
 }
@@ -84,8 +83,7 @@ std::string FormatSingle(float value, const NumberLocale& locale) {
   if (std::isinf(value)) return std::string(value < 0 ? kMinusInfinityText : kPlusInfinityText);
   if (value == 0.0f) return "0";  // also for -0
 
-  const std::string_view separator =
-      locale.decimalSeparator.empty() ? std::string_view(".") : std::string_view(locale.decimalSeparator);
+  const std::string_view separator = locale.Separator();
   const DecimalDigits d = RoundToSignificant(value);
   if (d.exponent >= -4 && d.exponent < kSignificantDigits) return Positional(d, separator);
   return Exponential(d, separator);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace zarn::engine {
 
@@ -10,6 +11,11 @@ namespace zarn::engine {
 // global locale.
 struct NumberLocale {
   std::string decimalSeparator = ".";  // UTF-8, usually "." or ","
+
+  // The separator in use: a full stop where none is set.
+  std::string_view Separator() const {
+    return decimalSeparator.empty() ? std::string_view(".") : std::string_view(decimalSeparator);
+  }
 };
 
 }  // namespace zarn::engine

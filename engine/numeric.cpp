@@ -40,8 +40,8 @@ std::optional<CanonicalNumber> Canonicalize(std::string_view text, std::string_v
   }
   int digits = 0;
   bool separatorSeen = false;
-  long long integerDigits = 0;     // digits before the separator
-  long long firstSignificant = -1; // index among all mantissa digits
+  long long integerDigits = 0;      // digits before the separator
+  long long firstSignificant = -1;  // index among all mantissa digits
   while (i < n) {
     if (IsDigit(text[i])) {
       if (text[i] != '0' && firstSignificant < 0) firstSignificant = digits;
@@ -97,8 +97,7 @@ std::optional<float> RoundThroughInt16(float value, double scale) {
 }  // namespace
 
 std::optional<double> ParseDouble(std::string_view text, const NumberLocale& locale) {
-  const std::string_view separator =
-      locale.decimalSeparator.empty() ? std::string_view(".") : std::string_view(locale.decimalSeparator);
+  const std::string_view separator = locale.Separator();
   const auto number = Canonicalize(TrimBlanks(text), separator);
   if (!number) return std::nullopt;
   if (number->allZero) return number->negative ? -0.0 : 0.0;
@@ -109,7 +108,7 @@ std::optional<double> ParseDouble(std::string_view text, const NumberLocale& loc
   const auto [end, error] = std::from_chars(first, last, value);
   if (error == std::errc::result_out_of_range) {
     if (number->magnitude < 0) return number->negative ? -0.0 : 0.0;  // underflow
-    return std::nullopt;                                                // overflow
+    return std::nullopt;                                              // overflow
   }
   if (error != std::errc{} || end != last) return std::nullopt;
   return value;

@@ -16,9 +16,7 @@ constexpr std::array<std::string_view, PredefinedModes::kItemCount> kItemTexts =
 
 }  // namespace
 
-const std::array<std::string_view, PredefinedModes::kItemCount>& PredefinedModes::ItemTexts() {
-  return kItemTexts;
-}
+const std::array<std::string_view, PredefinedModes::kItemCount>& PredefinedModes::ItemTexts() { return kItemTexts; }
 
 const PredefinedMode* PredefinedModes::Row(int listIndex) {
   if (listIndex < 1 || listIndex > static_cast<int>(kRows.size())) return nullptr;
@@ -29,7 +27,7 @@ std::string PixelFrequencyText(const PredefinedMode& mode, const NumberLocale& l
   std::string text;
   for (const char c : mode.pixelFrequency) {
     if (c == '.') {
-      text += locale.decimalSeparator.empty() ? "." : locale.decimalSeparator;
+      text += locale.Separator();
     } else {
       text += c;
     }

@@ -12,8 +12,7 @@ namespace {
 
 // One total (active + blanking): both texts must read, and the sum must fit
 // int32; otherwise the whole step fails, never leaving one of the terms.
-std::optional<std::int32_t> Total(std::string_view active, std::string_view blanking,
-                                  const NumberLocale& locale) {
+std::optional<std::int32_t> Total(std::string_view active, std::string_view blanking, const NumberLocale& locale) {
   const auto a = ParseLong(active, locale);
   if (!a) return std::nullopt;
   const auto b = ParseLong(blanking, locale);
@@ -63,8 +62,7 @@ float ComputeHorizontalFrequency(const TimingFields& fields, const NumberLocale&
 }
 
 std::string HorizontalFrequencyCaption(const TimingFields& fields, const NumberLocale& locale) {
-  return "Horizontal Frequency = " + FormatSingle(ComputeHorizontalFrequency(fields, locale), locale) +
-         " KHz";
+  return "Horizontal Frequency = " + FormatSingle(ComputeHorizontalFrequency(fields, locale), locale) + " KHz";
 }
 
 }  // namespace zarn::engine

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace zarn::engine {
 
@@ -18,14 +20,6 @@ enum class TimingField {
   txtVerSync,        // informational only
   txtVerBlanking,    // whole vertical blanking, lines
 };
-
-inline constexpr std::size_t kTimingFieldCount = 10;
-
-inline constexpr std::array<TimingField, kTimingFieldCount> kAllTimingFields = {
-    TimingField::txtFrequency,     TimingField::txtRefreshRate, TimingField::txtHorActive,
-    TimingField::txtHorFrontPorch, TimingField::txtHorSync,     TimingField::txtHorBlanking,
-    TimingField::txtVerActive,     TimingField::txtVerFrontPorch, TimingField::txtVerSync,
-    TimingField::txtVerBlanking};
 
 // The texts of the ten fields at one moment. Texts, never numbers: each
 // computation converts what it needs afresh.
@@ -45,26 +39,55 @@ struct TimingFields {
   const std::string& operator[](TimingField field) const;
 };
 
-constexpr std::string TimingFields::*FieldMember(TimingField field) {
-  switch (field) {
-    case TimingField::txtFrequency: return &TimingFields::txtFrequency;
-    case TimingField::txtRefreshRate: return &TimingFields::txtRefreshRate;
-    case TimingField::txtHorActive: return &TimingFields::txtHorActive;
-    case TimingField::txtHorFrontPorch: return &TimingFields::txtHorFrontPorch;
-    case TimingField::txtHorSync: return &TimingFields::txtHorSync;
-    case TimingField::txtHorBlanking: return &TimingFields::txtHorBlanking;
-    case TimingField::txtVerActive: return &TimingFields::txtVerActive;
-    case TimingField::txtVerFrontPorch: return &TimingFields::txtVerFrontPorch;
-    case TimingField::txtVerSync: return &TimingFields::txtVerSync;
-    case TimingField::txtVerBlanking: break;
-  }
-  return &TimingFields::txtVerBlanking;
+// The ten fields described once, in the order above: the control's name,
+// the text it holds when the window is created (before Form_Load replaces
+// the frequency texts), whether a change of it enters a formula (front porch
+// and sync are informational), and where its text is kept.
+struct TimingFieldInfo {
+  TimingField field;
+  std::string_view name;
+  std::string_view designTimeText;
+  bool entersFormula;
+  std::string TimingFields::*member;
+};
+
+inline constexpr std::array<TimingFieldInfo, 10> kTimingFieldTable = {{
+    {TimingField::txtFrequency, "txtFrequency", "100", true, &TimingFields::txtFrequency},
+    {TimingField::txtRefreshRate, "txtRefreshRate", "100", true, &TimingFields::txtRefreshRate},
+    {TimingField::txtHorActive, "txtHorActive", "1280", true, &TimingFields::txtHorActive},
+    {TimingField::txtHorFrontPorch, "txtHorFrontPorch", "16", false, &TimingFields::txtHorFrontPorch},
+    {TimingField::txtHorSync, "txtHorSync", "144", false, &TimingFields::txtHorSync},
+    {TimingField::txtHorBlanking, "txtHorBlanking", "408", true, &TimingFields::txtHorBlanking},
+    {TimingField::txtVerActive, "txtVerActive", "1024", true, &TimingFields::txtVerActive},
+    {TimingField::txtVerFrontPorch, "txtVerFrontPorch", "1", false, &TimingFields::txtVerFrontPorch},
+    {TimingField::txtVerSync, "txtVerSync", "3", false, &TimingFields::txtVerSync},
+    {TimingField::txtVerBlanking, "txtVerBlanking", "42", true, &TimingFields::txtVerBlanking},
+}};
+
+inline constexpr std::size_t kTimingFieldCount = kTimingFieldTable.size();
+
+constexpr const TimingFieldInfo& FieldInfo(TimingField field) {
+  return kTimingFieldTable[static_cast<std::size_t>(field)];
 }
+
+// The table's order is the enumeration's order.
+static_assert([] {
+  for (std::size_t i = 0; i < kTimingFieldCount; ++i) {
+    if (static_cast<std::size_t>(kTimingFieldTable[i].field) != i) return false;
+  }
+  return true;
+}());
+
+inline constexpr std::array<TimingField, kTimingFieldCount> kAllTimingFields = [] {
+  std::array<TimingField, kTimingFieldCount> fields{};
+  for (std::size_t i = 0; i < kTimingFieldCount; ++i) fields[i] = kTimingFieldTable[i].field;
+  return fields;
+}();
+
+constexpr std::string TimingFields::*FieldMember(TimingField field) { return FieldInfo(field).member; }
 
 inline std::string& TimingFields::operator[](TimingField field) { return this->*FieldMember(field); }
 
-inline const std::string& TimingFields::operator[](TimingField field) const {
-  return this->*FieldMember(field);
-}
+inline const std::string& TimingFields::operator[](TimingField field) const { return this->*FieldMember(field); }
 
 }  // namespace zarn::engine

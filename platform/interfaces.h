@@ -28,8 +28,8 @@ inline constexpr std::uint32_t kRegDword = 4;
 class Registry {
  public:
   virtual ~Registry() = default;
-  virtual long OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t options,
-                       std::uint32_t access, RegistryHandle& handle) = 0;
+  virtual long OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t options, std::uint32_t access,
+                       RegistryHandle& handle) = 0;
   // Delivers the value's type and data; size holds the buffer's size on entry
   // and the number of data bytes on return.
   virtual long QueryValue(RegistryHandle handle, const std::string& valueName, std::uint32_t& type,

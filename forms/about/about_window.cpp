@@ -105,10 +105,11 @@ void AboutWindow::BuildControls() {
   picture->setObjectName(QStringLiteral("picIcon"));
   picture->move(Twips(60), Twips(120));
 
-  lblTitle_ = AddLabel(this, "lblTitle", TwipsRect(1230, 180, 3885, 480), kDesignTitle, UiFont(13.5, true), Qt::AlignLeft);
+  lblTitle_ =
+      AddLabel(this, "lblTitle", TwipsRect(1230, 180, 3885, 480), kDesignTitle, UiFont(13.5, true), Qt::AlignLeft);
   SetTextColour(*lblTitle_, kBlack);
-  lblVersion_ = AddLabel(this, "lblVersion", TwipsRect(1230, 720, 3885, 225), kDesignVersion, UiFont(9.75, true),
-                         Qt::AlignLeft);
+  lblVersion_ =
+      AddLabel(this, "lblVersion", TwipsRect(1230, 720, 3885, 225), kDesignVersion, UiFont(9.75, true), Qt::AlignLeft);
 
   // Sized to the host name, centred where the designed box was centred.
   const QFont linkFont = UiFont(9.75, true, true);

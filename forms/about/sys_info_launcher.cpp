@@ -8,8 +8,7 @@
 namespace zarn::forms {
 
 SysInfoLauncher::SysInfoLauncher(platform::Registry& registry, platform::ProgramStarter& programs,
-                                 platform::FileFinder& files, platform::MessageDialog& messages,
-                                 std::string caption)
+                                 platform::FileFinder& files, platform::MessageDialog& messages, std::string caption)
     : registry_(registry), programs_(programs), files_(files), messages_(messages), caption_(std::move(caption)) {}
 
 void SysInfoLauncher::StartSysInfo() {
@@ -56,8 +55,7 @@ bool SysInfoLauncher::GetKeyValue(std::uint32_t KeyRoot, const std::string& KeyN
   std::array<std::uint8_t, kBufferSize> buffer{};
   std::uint32_t type = 0;
   std::uint32_t size = kBufferSize;
-  if (registry_.QueryValue(handle, SubKeyRef, type, buffer, size) != platform::kErrorSuccess ||
-      size > kBufferSize) {
+  if (registry_.QueryValue(handle, SubKeyRef, type, buffer, size) != platform::kErrorSuccess || size > kBufferSize) {
     KeyVal.clear();
     return false;
   }

@@ -1,5 +1,7 @@
 #include "forms/main/main_controller.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -24,8 +26,7 @@ void ResumeNext(Step&& step) noexcept {
 
 }  // namespace
 
-MainController::MainController(MainView& view, engine::NumberLocale locale)
-    : view_(view), locale_(std::move(locale)) {}
+MainController::MainController(MainView& view, engine::NumberLocale locale) : view_(view), locale_(std::move(locale)) {}
 
 namespace {
 
@@ -111,10 +112,10 @@ void MainController::cmdRefreshToPixel_Click() {
   UpdateHorizontalFrequency();
 }
 
-void MainController::GeometryChanged(bool entersFormula) {
+void MainController::GeometryChanged(TimingField field) {
   if (bLoadingMode) return;
   view_.SelectMode(0);
-  if (entersFormula) cmdPixelToRate_Click();
+  if (engine::FieldInfo(field).entersFormula) cmdPixelToRate_Click();
 }
 
 void MainController::txtFrequency_Change() {
@@ -122,29 +123,24 @@ void MainController::txtFrequency_Change() {
   cmdPixelToRate_Click();
 }
 
-void MainController::txtHorActive_Change() { GeometryChanged(true); }
-void MainController::txtHorBlanking_Change() { GeometryChanged(true); }
-void MainController::txtVerActive_Change() { GeometryChanged(true); }
-void MainController::txtVerBlanking_Change() { GeometryChanged(true); }
-void MainController::txtHorFrontPorch_Change() { GeometryChanged(false); }
-void MainController::txtHorSync_Change() { GeometryChanged(false); }
-void MainController::txtVerFrontPorch_Change() { GeometryChanged(false); }
-void MainController::txtVerSync_Change() { GeometryChanged(false); }
+void MainController::txtHorActive_Change() { GeometryChanged(TimingField::txtHorActive); }
+void MainController::txtHorBlanking_Change() { GeometryChanged(TimingField::txtHorBlanking); }
+void MainController::txtVerActive_Change() { GeometryChanged(TimingField::txtVerActive); }
+void MainController::txtVerBlanking_Change() { GeometryChanged(TimingField::txtVerBlanking); }
+void MainController::txtHorFrontPorch_Change() { GeometryChanged(TimingField::txtHorFrontPorch); }
+void MainController::txtHorSync_Change() { GeometryChanged(TimingField::txtHorSync); }
+void MainController::txtVerFrontPorch_Change() { GeometryChanged(TimingField::txtVerFrontPorch); }
+void MainController::txtVerSync_Change() { GeometryChanged(TimingField::txtVerSync); }
 
 MainController::Handler MainController::ChangeHandlerFor(TimingField field) {
-  switch (field) {
-    case TimingField::txtFrequency: return &MainController::txtFrequency_Change;
-    case TimingField::txtRefreshRate: return nullptr;
-    case TimingField::txtHorActive: return &MainController::txtHorActive_Change;
-    case TimingField::txtHorFrontPorch: return &MainController::txtHorFrontPorch_Change;
-    case TimingField::txtHorSync: return &MainController::txtHorSync_Change;
-    case TimingField::txtHorBlanking: return &MainController::txtHorBlanking_Change;
-    case TimingField::txtVerActive: return &MainController::txtVerActive_Change;
-    case TimingField::txtVerFrontPorch: return &MainController::txtVerFrontPorch_Change;
-    case TimingField::txtVerSync: return &MainController::txtVerSync_Change;
-    case TimingField::txtVerBlanking: break;
-  }
-  return &MainController::txtVerBlanking_Change;
+  // Each field's handler, in the order of the field table.
+  static constexpr std::array<Handler, engine::kTimingFieldCount> kHandlers = {
+      &MainController::txtFrequency_Change, nullptr,  // a typed refresh rate waits for "<----"
+      &MainController::txtHorActive_Change, &MainController::txtHorFrontPorch_Change,
+      &MainController::txtHorSync_Change,   &MainController::txtHorBlanking_Change,
+      &MainController::txtVerActive_Change, &MainController::txtVerFrontPorch_Change,
+      &MainController::txtVerSync_Change,   &MainController::txtVerBlanking_Change};
+  return kHandlers[static_cast<std::size_t>(field)];
 }
 
 }  // namespace zarn::forms

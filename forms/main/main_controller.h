@@ -52,7 +52,7 @@ class MainController {
   void WritePredefinedMode(int listIndex);
   // A geometry edit: the list goes back to "-" and, for the four fields that
   // enter a total, the refresh rate is computed again.
-  void GeometryChanged(bool entersFormula);
+  void GeometryChanged(TimingField field);
 
   MainView& view_;
   engine::NumberLocale locale_;

@@ -38,8 +38,8 @@ Frame* AddFrame(QWidget* parent, const char* name, QRect box, const QString& cap
   return frame;
 }
 
-QLabel* AddLabel(QWidget* parent, const char* name, QRect box, const QString& caption, Weight weight,
-                 Colour colour, Qt::Alignment horizontal) {
+QLabel* AddLabel(QWidget* parent, const char* name, QRect box, const QString& caption, Weight weight, Colour colour,
+                 Qt::Alignment horizontal) {
   auto* label = new QLabel(caption, parent);
   label->setObjectName(QLatin1String(name));
   label->setGeometry(box);
@@ -51,28 +51,27 @@ QLabel* AddLabel(QWidget* parent, const char* name, QRect box, const QString& ca
 // The ten text boxes: eight in the panel frame, two in the conversion frame.
 struct TextBox {
   TimingField field;
-  const char* name;
   bool inPanel;
   int left, top, width, height;  // twips
   const char* accessibleName;
 };
 
 constexpr TextBox kTextBoxes[] = {
-    {TimingField::txtHorActive, "txtHorActive", true, 480, 960, 1215, 375, "Horizontal active"},
-    {TimingField::txtVerActive, "txtVerActive", true, 3600, 960, 1215, 375, "Vertical active"},
-    {TimingField::txtHorFrontPorch, "txtHorFrontPorch", true, 480, 1440, 1215, 375, "Horizontal front porch"},
-    {TimingField::txtVerFrontPorch, "txtVerFrontPorch", true, 3600, 1440, 1215, 375, "Vertical front porch"},
-    {TimingField::txtHorSync, "txtHorSync", true, 480, 1920, 1215, 375, "Horizontal sync"},
-    {TimingField::txtVerSync, "txtVerSync", true, 3600, 1920, 1215, 375, "Vertical sync"},
-    {TimingField::txtHorBlanking, "txtHorBlanking", true, 480, 2400, 1215, 375, "Horizontal blanking"},
-    {TimingField::txtVerBlanking, "txtVerBlanking", true, 3600, 2400, 1215, 375, "Vertical blanking"},
-    {TimingField::txtRefreshRate, "txtRefreshRate", false, 450, 960, 675, 315, "Refresh rate (Hz)"},
-    {TimingField::txtFrequency, "txtFrequency", false, 3570, 960, 675, 315, "Pixel frequency (MHz)"},
+    {TimingField::txtHorActive, true, 480, 960, 1215, 375, "Horizontal active"},
+    {TimingField::txtVerActive, true, 3600, 960, 1215, 375, "Vertical active"},
+    {TimingField::txtHorFrontPorch, true, 480, 1440, 1215, 375, "Horizontal front porch"},
+    {TimingField::txtVerFrontPorch, true, 3600, 1440, 1215, 375, "Vertical front porch"},
+    {TimingField::txtHorSync, true, 480, 1920, 1215, 375, "Horizontal sync"},
+    {TimingField::txtVerSync, true, 3600, 1920, 1215, 375, "Vertical sync"},
+    {TimingField::txtHorBlanking, true, 480, 2400, 1215, 375, "Horizontal blanking"},
+    {TimingField::txtVerBlanking, true, 3600, 2400, 1215, 375, "Vertical blanking"},
+    {TimingField::txtRefreshRate, false, 450, 960, 675, 315, "Refresh rate (Hz)"},
+    {TimingField::txtFrequency, false, 3570, 960, 675, 315, "Pixel frequency (MHz)"},
 };
 
 QLineEdit* AddTextBox(QWidget* parent, const TextBox& box) {
   auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QLatin1String(box.name));
+  edit->setObjectName(FromUtf8(engine::FieldInfo(box.field).name));
   edit->setGeometry(TwipsRect(box.left, box.top, box.width, box.height));
   edit->setAlignment(Qt::AlignCenter);
   edit->setAccessibleName(QLatin1String(box.accessibleName));
@@ -142,8 +141,8 @@ void MainWindow::BuildControls() {
   // Panel timing: horizontal values on the left, vertical on the right, row
   // names between them, the mode list at the bottom. Labels first, so that
   // the text boxes lie above them where their boxes meet.
-  Frame* panel = AddFrame(this, "FraPanelInformation", TwipsRect(120, 120, 5415, 3435),
-                              QStringLiteral(" Panel Timing"));
+  Frame* panel =
+      AddFrame(this, "FraPanelInformation", TwipsRect(120, 120, 5415, 3435), QStringLiteral(" Panel Timing"));
   AddLabel(panel, "lblHorizontal", TwipsRect(180, 360, 1935, 315), "Horizontal", Weight::Bold, Colour::Blue, centre);
   AddLabel(panel, "Label8", TwipsRect(3240, 360, 1935, 315), "Vertical", Weight::Bold, Colour::Blue, centre);
   AddLabel(panel, "lblCurrentPixel", TwipsRect(120, 540, 1935, 315), "(Pixels)", Weight::Regular, Colour::Blue, centre);
@@ -152,7 +151,8 @@ void MainWindow::BuildControls() {
   AddLabel(panel, "Label5", TwipsRect(1680, 1500, 1935, 315), "Front Porch", Weight::Bold, Colour::Blue, centre);
   AddLabel(panel, "Label6", TwipsRect(1680, 1980, 1935, 315), "Sync", Weight::Bold, Colour::Blue, centre);
   AddLabel(panel, "Label7", TwipsRect(1680, 2460, 1935, 315), "Blanking", Weight::Bold, Colour::Blue, centre);
-  AddLabel(panel, "lblPredefinedMode", TwipsRect(300, 3000, 1455, 195), "Predefined Mode", Weight::Bold, Colour::Blue, left);
+  AddLabel(panel, "lblPredefinedMode", TwipsRect(300, 3000, 1455, 195), "Predefined Mode", Weight::Bold, Colour::Blue,
+           left);
   AddTextBoxes(panel, true);
 
   cmbMode_ = new QComboBox(panel);
@@ -168,15 +168,14 @@ void MainWindow::BuildControls() {
 
   // Refresh rate <-> pixel frequency.
   Frame* rate = AddFrame(this, "FraRefreshRate", TwipsRect(120, 3720, 5415, 1995),
-                             QStringLiteral("Refresh Rate <-> Pixel Frequency"));
+                         QStringLiteral("Refresh Rate <-> Pixel Frequency"));
   AddLabel(rate, "Label10", TwipsRect(420, 600, 1155, 195), "Refresh Rate", Weight::Bold, Colour::Blue, centre);
   AddLabel(rate, "lblCurrentPixelFrequency", TwipsRect(3480, 600, 1455, 195), "Pixel  Frequency", Weight::Bold,
            Colour::Blue, centre);
   AddLabel(rate, "Label11", TwipsRect(1290, 1020, 735, 255), "Hz", Weight::Bold, Colour::Default, left);
   AddLabel(rate, "Label9", TwipsRect(4350, 1020, 735, 255), "MHz", Weight::Bold, Colour::Default, left);
-  lblHorizontalFrequency_ =
-      AddLabel(rate, "lblHorizontalFrequency", TwipsRect(360, 1500, 3975, 255),
-               FromUtf8(kDesignTimeHorizontalFrequencyCaption), Weight::Bold, Colour::Blue, left);
+  lblHorizontalFrequency_ = AddLabel(rate, "lblHorizontalFrequency", TwipsRect(360, 1500, 3975, 255),
+                                     FromUtf8(kDesignTimeHorizontalFrequencyCaption), Weight::Bold, Colour::Blue, left);
   AddTextBoxes(rate, false);
   auto* toPixel = AddButton(rate, "cmdRefreshToPixel", TwipsRect(2100, 900, 915, 195), QStringLiteral("---->"));
   auto* toRate = AddButton(rate, "cmdPixelToRate", TwipsRect(2100, 1140, 915, 195), QStringLiteral("<----"));
@@ -188,10 +187,20 @@ void MainWindow::BuildControls() {
 
   // Tab order across both frames: after the conversion buttons the focus
   // goes back up to the mode list.
-  QWidget* const order[] = {Edit(F::txtHorActive), Edit(F::txtHorFrontPorch), Edit(F::txtHorSync),
-                            Edit(F::txtHorBlanking), Edit(F::txtVerActive), Edit(F::txtVerFrontPorch),
-                            Edit(F::txtVerSync), Edit(F::txtVerBlanking), Edit(F::txtFrequency),
-                            Edit(F::txtRefreshRate), toPixel, toRate, cmbMode_, about};
+  QWidget* const order[] = {Edit(F::txtHorActive),
+                            Edit(F::txtHorFrontPorch),
+                            Edit(F::txtHorSync),
+                            Edit(F::txtHorBlanking),
+                            Edit(F::txtVerActive),
+                            Edit(F::txtVerFrontPorch),
+                            Edit(F::txtVerSync),
+                            Edit(F::txtVerBlanking),
+                            Edit(F::txtFrequency),
+                            Edit(F::txtRefreshRate),
+                            toPixel,
+                            toRate,
+                            cmbMode_,
+                            about};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
     setTabOrder(order[i], order[i + 1]);
   }

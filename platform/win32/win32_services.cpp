@@ -16,8 +16,8 @@ HKEY ToHkey(std::uintptr_t value) { return reinterpret_cast<HKEY>(value); }
 
 }  // namespace
 
-long Win32Registry::OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t options,
-                            std::uint32_t access, RegistryHandle& handle) {
+long Win32Registry::OpenKey(std::uint32_t root, const std::string& keyName, std::uint32_t options, std::uint32_t access,
+                            RegistryHandle& handle) {
   HKEY key = nullptr;
   // Predefined roots are 32-bit values sign-extended into a handle.
   const HKEY rootKey = ToHkey(static_cast<std::uintptr_t>(static_cast<LONG_PTR>(static_cast<LONG>(root))));
@@ -52,8 +52,8 @@ void Win32ProgramStarter::Start(const std::string& path) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!CreateProcessA(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
     throw std::runtime_error("cannot start " + path);
   }
   // Nothing waits for the program or keeps it.

@@ -74,7 +74,10 @@ TEST(ParseDouble, KeepsTheSignOfZeroAndReadsSubnormals) {
 
 TEST(ParseDouble, AcceptsAMultiByteSeparator) {
   const NumberLocale arabic{"\xD9\xAB"};  // U+066B ARABIC DECIMAL SEPARATOR
-  EXPECT_EQ(ParseDouble("12\xD9\xAB" "5", arabic), 12.5);
+  EXPECT_EQ(ParseDouble("12\xD9\xAB"
+                        "5",
+                        arabic),
+            12.5);
   EXPECT_EQ(ParseDouble("12\xD9", arabic), std::nullopt);
 }
 
@@ -120,7 +123,7 @@ TEST(Rounding, TenthsAndHundredthsFailOutsideTheInt16Range) {
   EXPECT_EQ(RoundToTenths(-3276.84f), -3276.8f);
   EXPECT_EQ(RoundToTenths(-3276.85f), std::nullopt);  // the single is -3276.8500977
   EXPECT_EQ(RoundToTenths(-3276.8f), -3276.8f);
-  EXPECT_EQ(RoundToHundredths(327.675f), 327.67f);     // the single is 327.67499
+  EXPECT_EQ(RoundToHundredths(327.675f), 327.67f);      // the single is 327.67499
   EXPECT_EQ(RoundToHundredths(327.68f), std::nullopt);  // 32767.999 rounds to 32768
   EXPECT_EQ(RoundToHundredths(-327.68f), -327.68f);
   EXPECT_EQ(RoundToHundredths(39.375f), 39.38f);  // 3937.5 goes to the even 3938
@@ -136,9 +139,9 @@ TEST(NarrowToSingle, RoundsToNearestAndOverflowsToInfinity) {
   constexpr float kMax = std::numeric_limits<float>::max();
   constexpr float kInf = std::numeric_limits<float>::infinity();
   EXPECT_EQ(NarrowToSingle(0x1.fffffefffffffp127), kMax);  // just below the halfway point
-  EXPECT_EQ(NarrowToSingle(0x1.ffffffp127), kInf);        // halfway rounds to even: infinity
+  EXPECT_EQ(NarrowToSingle(0x1.ffffffp127), kInf);         // halfway rounds to even: infinity
   EXPECT_EQ(NarrowToSingle(-1e40), -kInf);
-  EXPECT_EQ(NarrowToSingle(1.0 + 0x1p-24), 1.0f);            // tie to even
+  EXPECT_EQ(NarrowToSingle(1.0 + 0x1p-24), 1.0f);                       // tie to even
   EXPECT_EQ(NarrowToSingle(1.0 + 0x1p-23 + 0x1p-24), 1.0f + 0x1p-22f);  // tie to even, upwards
   EXPECT_TRUE(std::isnan(NarrowToSingle(std::numeric_limits<double>::quiet_NaN())));
 }

@@ -9,8 +9,12 @@ namespace {
 
 TEST(PredefinedModes, ListsTheSixItemsInOrder) {
   const auto& items = PredefinedModes::ItemTexts();
-  const char* expected[] = {"-", "VESA 640x480 75Hz", "VESA 800x600 85Hz", "VESA 1024x768 75Hz",
-                            "VESA 1280x1024 75Hz", "VESA 1600x1200 85Hz"};
+  const char* expected[] = {"-",
+                            "VESA 640x480 75Hz",
+                            "VESA 800x600 85Hz",
+                            "VESA 1024x768 75Hz",
+                            "VESA 1280x1024 75Hz",
+                            "VESA 1600x1200 85Hz"};
   ASSERT_EQ(items.size(), 6u);
   for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i], expected[i]);
 }

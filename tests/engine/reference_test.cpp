@@ -56,10 +56,9 @@ class AgainstReference : public ::testing::Test {
     const auto expectedHundredths = ReferenceRound(value, 100.0);
     if (text != expected || tenths != expectedTenths || hundredths != expectedHundredths) {
       ++failures_;
-      ADD_FAILURE() << "value " << std::hexfloat << value << ": FormatSingle '" << text << "' reference '"
-                    << expected << "'; tenths " << tenths.value_or(-1) << " reference "
-                    << expectedTenths.value_or(-1) << "; hundredths " << hundredths.value_or(-1)
-                    << " reference " << expectedHundredths.value_or(-1);
+      ADD_FAILURE() << "value " << std::hexfloat << value << ": FormatSingle '" << text << "' reference '" << expected
+                    << "'; tenths " << tenths.value_or(-1) << " reference " << expectedTenths.value_or(-1)
+                    << "; hundredths " << hundredths.value_or(-1) << " reference " << expectedHundredths.value_or(-1);
     }
   }
 

@@ -21,9 +21,7 @@ TimingFields StartUp(std::string mhz = "135", std::string hz = "75") {
 }
 
 // Totals of 1000 x 1000, so the refresh rate equals the MHz figure.
-TimingFields Square(std::string mhz) {
-  return {std::move(mhz), "0", "1000", "", "", "0", "1000", "", "", "0"};
-}
+TimingFields Square(std::string mhz) { return {std::move(mhz), "0", "1000", "", "", "0", "1000", "", "", "0"}; }
 
 TEST(ComputeRefreshRate, GivesTheWorkedValues) {
   EXPECT_EQ(ComputeRefreshRate(StartUp("135"), kFullStop), 75.0f);

@@ -51,8 +51,8 @@ TEST(AboutLinks, OpenTheMailAndWebTargetsThroughTheShell) {
   About a;
   a.controller.lblEmail_Click();
   a.controller.lblDescription_Click();
-  EXPECT_EQ(a.shell.executed, (std::vector<std::string>{"Open mailto:support@brask.example",
-                                                        "Open https://www.brask.example/"}));
+  EXPECT_EQ(a.shell.executed,
+            (std::vector<std::string>{"Open mailto:support@brask.example", "Open https://www.brask.example/"}));
   // The targets are the texts the labels show.
   EXPECT_EQ(AboutController::EmailTarget(), std::string("mailto:") + MakerContact::kEmail);
   EXPECT_NE(AboutController::WebTarget().find(MakerContact::kWebHost), std::string::npos);
@@ -66,7 +66,7 @@ TEST(AboutPointer, HandOverLinksDefaultOverTheBackground) {
   a.controller.Form_MouseMove();
   a.controller.Form_MouseMove();  // set again each time
   EXPECT_EQ(a.view.pointers, (std::vector<MousePointer>{MousePointer::Custom, MousePointer::Custom,
-                                                         MousePointer::Default, MousePointer::Default}));
+                                                        MousePointer::Default, MousePointer::Default}));
 }
 
 TEST(AboutButtons, OkUnloadsAndSysInfoRunsTheLauncher) {

@@ -20,8 +20,7 @@ const engine::NumberLocale kComma{","};
 
 // A controller bound to an in-memory window, optionally loaded.
 struct Calculator {
-  explicit Calculator(engine::NumberLocale locale = kFullStop, bool load = true)
-      : controller(view, std::move(locale)) {
+  explicit Calculator(engine::NumberLocale locale = kFullStop, bool load = true) : controller(view, std::move(locale)) {
     view.Attach(controller);
     if (load) controller.Form_Load();
   }
@@ -48,9 +47,9 @@ TEST(FormLoad, OpensOnTheThirdRowOfTheStandardModes) {
   EXPECT_EQ(c.Text(TimingField::txtRefreshRate), "75");
   EXPECT_EQ(c.view.Caption(), "Horizontal Frequency = 79.98 KHz");
   EXPECT_EQ(c.view.ModeIndex(), 4);
-  EXPECT_EQ(c.view.Modes(), (std::vector<std::string>{"-", "VESA 640x480 75Hz", "VESA 800x600 85Hz",
-                                                         "VESA 1024x768 75Hz", "VESA 1280x1024 75Hz",
-                                                         "VESA 1600x1200 85Hz"}));
+  EXPECT_EQ(c.view.Modes(),
+            (std::vector<std::string>{"-", "VESA 640x480 75Hz", "VESA 800x600 85Hz", "VESA 1024x768 75Hz",
+                                      "VESA 1280x1024 75Hz", "VESA 1600x1200 85Hz"}));
   EXPECT_FALSE(c.controller.IsLoadingMode());
 }
 
@@ -150,11 +149,11 @@ TEST(ModeSelection, WritesTheRowInItsFixedOrder) {
   for (const auto& event : c.view.Events()) {
     if (event.kind == Kind::Write) order.push_back(event.field);
   }
-  const std::vector<TimingField> expected = {
-      TimingField::txtFrequency,     TimingField::txtHorActive, TimingField::txtHorFrontPorch,
-      TimingField::txtHorSync,       TimingField::txtVerActive, TimingField::txtVerFrontPorch,
-      TimingField::txtVerSync,       TimingField::txtHorBlanking, TimingField::txtVerBlanking,
-      TimingField::txtRefreshRate};
+  const std::vector<TimingField> expected = {TimingField::txtFrequency,     TimingField::txtHorActive,
+                                             TimingField::txtHorFrontPorch, TimingField::txtHorSync,
+                                             TimingField::txtVerActive,     TimingField::txtVerFrontPorch,
+                                             TimingField::txtVerSync,       TimingField::txtHorBlanking,
+                                             TimingField::txtVerBlanking,   TimingField::txtRefreshRate};
   EXPECT_EQ(order, expected);
 }
 
@@ -183,8 +182,8 @@ TEST(ModeSelection, RecomputesAlsoForNoSelection) {
 }
 
 TEST(ChangeHandlers, GeometryEditsResetTheListAndRecompute) {
-  for (const TimingField field : {TimingField::txtHorActive, TimingField::txtHorBlanking,
-                                  TimingField::txtVerActive, TimingField::txtVerBlanking}) {
+  for (const TimingField field : {TimingField::txtHorActive, TimingField::txtHorBlanking, TimingField::txtVerActive,
+                                  TimingField::txtVerBlanking}) {
     Calculator c;
     c.view.ClearEvents();
     c.view.Type(field, "2000");
@@ -205,8 +204,8 @@ TEST(ChangeHandlers, GeometryEditsResetTheListAndRecompute) {
 }
 
 TEST(ChangeHandlers, FrontPorchAndSyncOnlyResetTheList) {
-  for (const TimingField field : {TimingField::txtHorFrontPorch, TimingField::txtHorSync,
-                                  TimingField::txtVerFrontPorch, TimingField::txtVerSync}) {
+  for (const TimingField field : {TimingField::txtHorFrontPorch, TimingField::txtHorSync, TimingField::txtVerFrontPorch,
+                                  TimingField::txtVerSync}) {
     Calculator c;
     c.view.Type(TimingField::txtRefreshRate, "60");
     c.view.Type(field, "7");

@@ -82,7 +82,8 @@ TEST(StartSysInfo, FallsBackToTheFolderValueWhenTheFileIsThere) {
   EXPECT_EQ(l.files.searched, Strings{"C:\\Tools\\MSINFO32.EXE"});
   EXPECT_EQ(l.programs.started, Strings{"C:\\Tools\\MSINFO32.EXE"});
   EXPECT_TRUE(l.messages.shown.empty());
-  EXPECT_EQ(l.Calls(), (Strings{"open " + kMsInfo, "query PATH", "close", "open " + kLocation, "query MSINFO", "close"}));
+  EXPECT_EQ(l.Calls(),
+            (Strings{"open " + kMsInfo, "query PATH", "close", "open " + kLocation, "query MSINFO", "close"}));
 }
 
 TEST(StartSysInfo, AppendsTheFileNameWhateverTheFolderEndsWith) {

@@ -2,9 +2,9 @@
 // platform services.
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QWindow>
 
@@ -30,14 +30,10 @@ struct Designed {
 
 // Twips / 15, as designed; lblDescription is sized to its host name.
 const Designed kControls[] = {
-    {"lblTitle", {82, 12, 259, 32}, 13.5, true, false},
-    {"lblVersion", {82, 48, 259, 15}, 9.75, true, false},
-    {"Label1", {24, 136, 181, 17}, 8.25, false, false},
-    {"lblBrask", {24, 164, 273, 17}, 8.25, true, false},
-    {"Label2", {24, 184, 273, 17}, 8.25, false, false},
-    {"lblPhone", {24, 204, 273, 17}, 8.25, false, false},
-    {"lblEmail", {24, 220, 273, 17}, 8.25, true, true},
-    {"cmdSysInfo", {24, 256, 83, 23}, 8.25, false, false},
+    {"lblTitle", {82, 12, 259, 32}, 13.5, true, false}, {"lblVersion", {82, 48, 259, 15}, 9.75, true, false},
+    {"Label1", {24, 136, 181, 17}, 8.25, false, false}, {"lblBrask", {24, 164, 273, 17}, 8.25, true, false},
+    {"Label2", {24, 184, 273, 17}, 8.25, false, false}, {"lblPhone", {24, 204, 273, 17}, 8.25, false, false},
+    {"lblEmail", {24, 220, 273, 17}, 8.25, true, true}, {"cmdSysInfo", {24, 256, 83, 23}, 8.25, false, false},
     {"cmdOK", {280, 256, 84, 23}, 8.25, false, false},
 };
 
@@ -137,8 +133,11 @@ class AboutWindowTest : public QObject {
       QTest::mouseClick(main.findChild<QPushButton*>(QStringLiteral("cmdAboutZarn")), Qt::LeftButton);
       QVERIFY(guard_->ExpectationMet());
       QCOMPARE(version, QStringLiteral("Version 1.0.0"));
-      QVERIFY2((centre - screenCentre).manhattanLength() <= 2,
-               qPrintable(QStringLiteral("centre %1,%2 screen %3,%4").arg(centre.x()).arg(centre.y()).arg(screenCentre.x()).arg(screenCentre.y())));
+      QVERIFY2((centre - screenCentre).manhattanLength() <= 2, qPrintable(QStringLiteral("centre %1,%2 screen %3,%4")
+                                                                              .arg(centre.x())
+                                                                              .arg(centre.y())
+                                                                              .arg(screenCentre.x())
+                                                                              .arg(screenCentre.y())));
     }
     QCOMPARE(created, 1);
     QCOMPARE(main.AboutWindow(), static_cast<QDialog*>(first));
@@ -159,10 +158,18 @@ class AboutWindowTest : public QObject {
     QFETCH(int, how);
     guard_->Expect([&](QWidget* modal) {
       switch (how) {
-        case 0: QTest::mouseClick(Find("cmdOK"), Qt::LeftButton); break;
-        case 1: QTest::keyClick(modal, Qt::Key_Return); break;
-        case 2: QTest::keyClick(modal, Qt::Key_Escape); break;
-        case 3: modal->close(); break;
+        case 0:
+          QTest::mouseClick(Find("cmdOK"), Qt::LeftButton);
+          break;
+        case 1:
+          QTest::keyClick(modal, Qt::Key_Return);
+          break;
+        case 2:
+          QTest::keyClick(modal, Qt::Key_Escape);
+          break;
+        case 3:
+          modal->close();
+          break;
         default:
           Find("picIcon")->setFocus();
           QTest::keyClick(Find("picIcon"), Qt::Key_Return);
@@ -233,8 +240,8 @@ class AboutWindowTest : public QObject {
     QTest::mouseClick(Find("lblEmail"), Qt::LeftButton);
     QTest::mouseClick(Find("lblDescription"), Qt::LeftButton);
     QTest::mouseClick(Find("lblPhone"), Qt::LeftButton);  // not a link
-    QCOMPARE(shell_.executed, (std::vector<std::string>{"Open mailto:support@brask.example",
-                                                        "Open https://www.brask.example/"}));
+    QCOMPARE(shell_.executed,
+             (std::vector<std::string>{"Open mailto:support@brask.example", "Open https://www.brask.example/"}));
     QCOMPARE(Caption("lblEmail"), QStringLiteral("support@brask.example"));
     QCOMPARE(Caption("lblDescription"), QStringLiteral("www.brask.example"));
     QVERIFY(about_->isVisible());
@@ -254,7 +261,7 @@ class AboutWindowTest : public QObject {
       QCOMPARE(widget->font().bold(), control.bold);
       QCOMPARE(widget->font().underline(), control.underline);
       const QString text = qobject_cast<QLabel*>(widget) ? static_cast<QLabel*>(widget)->text()
-                                                        : static_cast<QPushButton*>(widget)->text().remove('&');
+                                                         : static_cast<QPushButton*>(widget)->text().remove('&');
       const QFontMetrics metrics(widget->font());
       QVERIFY2(metrics.horizontalAdvance(text) <= widget->width(), control.name);
       QVERIFY2(metrics.height() <= widget->height(), control.name);

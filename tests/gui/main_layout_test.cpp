@@ -65,11 +65,16 @@ const Control kControls[] = {
 
 bool IsKind(const QWidget* widget, Kind kind) {
   switch (kind) {
-    case Kind::Frame: return dynamic_cast<const Frame*>(widget) != nullptr;
-    case Kind::Label: return qobject_cast<const QLabel*>(widget) != nullptr;
-    case Kind::TextBox: return qobject_cast<const QLineEdit*>(widget) != nullptr;
-    case Kind::Button: return qobject_cast<const QPushButton*>(widget) != nullptr;
-    case Kind::Combo: return qobject_cast<const QComboBox*>(widget) != nullptr;
+    case Kind::Frame:
+      return dynamic_cast<const Frame*>(widget) != nullptr;
+    case Kind::Label:
+      return qobject_cast<const QLabel*>(widget) != nullptr;
+    case Kind::TextBox:
+      return qobject_cast<const QLineEdit*>(widget) != nullptr;
+    case Kind::Button:
+      return qobject_cast<const QPushButton*>(widget) != nullptr;
+    case Kind::Combo:
+      return qobject_cast<const QComboBox*>(widget) != nullptr;
   }
   return false;
 }

@@ -104,8 +104,8 @@ class MainWindowTest : public QObject {
 
   void startUpState() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("Zarn Video Timing Calculator"));
-    const char* names[] = {"txtFrequency", "txtHorActive", "txtHorFrontPorch", "txtHorSync", "txtHorBlanking",
-                           "txtVerActive", "txtVerFrontPorch", "txtVerSync", "txtVerBlanking"};
+    const char* names[] = {"txtFrequency", "txtHorActive",     "txtHorFrontPorch", "txtHorSync",    "txtHorBlanking",
+                           "txtVerActive", "txtVerFrontPorch", "txtVerSync",       "txtVerBlanking"};
     const char* texts[] = {"135", "1280", "16", "144", "408", "1024", "1", "3", "42"};
     for (std::size_t i = 0; i < std::size(names); ++i) QCOMPARE(Text(names[i]), QString::fromLatin1(texts[i]));
     QCOMPARE(Text("txtRefreshRate"), QStringLiteral("75"));
@@ -264,9 +264,10 @@ class MainWindowTest : public QObject {
   void tabCyclesThroughTheFourteenControls() {
     window_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-    const char* order[] = {"txtHorActive", "txtHorFrontPorch", "txtHorSync", "txtHorBlanking", "txtVerActive",
-                           "txtVerFrontPorch", "txtVerSync", "txtVerBlanking", "txtFrequency", "txtRefreshRate",
-                           "cmdRefreshToPixel", "cmdPixelToRate", "cmbMode", "cmdAboutZarn"};
+    const char* order[] = {"txtHorActive", "txtHorFrontPorch", "txtHorSync",        "txtHorBlanking",
+                           "txtVerActive", "txtVerFrontPorch", "txtVerSync",        "txtVerBlanking",
+                           "txtFrequency", "txtRefreshRate",   "cmdRefreshToPixel", "cmdPixelToRate",
+                           "cmbMode",      "cmdAboutZarn"};
     Find("txtHorActive")->setFocus();
     for (int step = 1; step <= 14; ++step) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -24,9 +24,7 @@ void MemoryMainView::Record(Event event) {
   events_.push_back(std::move(event));
 }
 
-std::string MemoryMainView::FieldText(TimingField field) const {
-  return texts_[static_cast<std::size_t>(field)];
-}
+std::string MemoryMainView::FieldText(TimingField field) const { return texts_[static_cast<std::size_t>(field)]; }
 
 void MemoryMainView::SetFieldText(TimingField field, std::string_view text) {
   MaybeFail(Kind::Write);

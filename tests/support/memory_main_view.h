@@ -53,7 +53,10 @@ class MemoryMainView final : public forms::MainView {
   int AboutShown() const { return aboutShown_; }
 
   // Makes the next operation of this kind throw, once.
-  void FailNext(Kind kind) { failNext_ = kind; failArmed_ = true; }
+  void FailNext(Kind kind) {
+    failNext_ = kind;
+    failArmed_ = true;
+  }
 
  private:
   void MaybeFail(Kind kind);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/app_info.h"
+
 namespace {
 
 int checks = 0;
@@ -47,15 +49,22 @@ int main() {
   Expect(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedLength) && fixed != nullptr,
          "fixed file information");
   if (fixed != nullptr) {
-    Expect(fixed->dwFileVersionMS == MAKELONG(0, 1) && fixed->dwFileVersionLS == 0, "file version 1.0.0.0");
-    Expect(fixed->dwProductVersionMS == MAKELONG(0, 1) && fixed->dwProductVersionLS == 0, "product version 1.0.0.0");
+    using namespace zarn::app;
+    const DWORD high = MAKELONG(kVersionMinor, kVersionMajor);
+    const DWORD low = MAKELONG(0, kVersionRevision);
+    Expect(fixed->dwFileVersionMS == high && fixed->dwFileVersionLS == low, "file version");
+    Expect(fixed->dwProductVersionMS == high && fixed->dwProductVersionLS == low, "product version");
   }
 
+  const std::string program = std::string(zarn::app::kTitle) + ".exe";
   struct {
     const char* name;
     const char* expected;
-  } const strings[] = {{"FileVersion", "1.00"},    {"ProductVersion", "1.00"},        {"ProductName", "Zarn"},
-                       {"InternalName", "Zarn"}, {"OriginalFilename", "Zarn.exe"}};
+  } const strings[] = {{"FileVersion", zarn::app::kVersionResourceText},
+                       {"ProductVersion", zarn::app::kVersionResourceText},
+                       {"ProductName", zarn::app::kTitle},
+                       {"InternalName", zarn::app::kTitle},
+                       {"OriginalFilename", program.c_str()}};
   for (const auto& s : strings) {
     const std::string value = StringValue(data, s.name);
     std::printf("%s = %s\n", s.name, value.c_str());
