@@ -1,5 +1,7 @@
 # Sourced by the scripts: installs Debian packages that are missing.
 # zarn_require_packages PACKAGE...
+# Says in one line what it installs; the package manager's own output goes to
+# a log file, printed in full only when the installation fails.
 
 zarn_require_packages() {
   if ! command -v dpkg-query >/dev/null 2>&1 || ! command -v apt-get >/dev/null 2>&1; then
@@ -13,20 +15,30 @@ zarn_require_packages() {
     fi
   done
   [[ ${#missing[@]} -eq 0 ]] && return 0
-  echo "zarn: installing ${missing[*]}" >&2
   local sudo=()
   if [[ $(id -u) -ne 0 ]]; then
     command -v sudo >/dev/null 2>&1 || { echo "zarn: need root or sudo to install ${missing[*]}" >&2; return 1; }
     sudo=(sudo)
   fi
+  local log
+  log=$(mktemp -t zarn-apt.XXXXXX.log)
+  echo "zarn: installing ${#missing[@]} Debian packages (${missing[*]}) with their dependencies; log: $log" >&2
   export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  if ! { "${sudo[@]}" apt-get update -q &&
+         "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "zarn: installing packages failed; the log above is also in $log" >&2
+    return 1
+  fi
+  local installed
+  installed=$(grep -c '^Setting up ' "$log" || true)
+  echo "zarn: installed $installed packages" >&2
 }
 
 # What building and testing Zarn needs on Debian 12.
-ZARN_BUILD_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
-                     libbenchmark-dev qt6-base-dev libfontconfig-dev pkg-config fonts-liberation appstream desktop-file-utils)
+ZARN_BUILD_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libgtest-dev libbenchmark-dev
+                     qt6-base-dev libfontconfig-dev pkg-config fonts-liberation appstream desktop-file-utils
+                     edid-decode xcvt dpkg-dev file lintian)
 # What building the Windows code and running its tests under Wine needs.
 ZARN_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 python3)
 # What showing the window needs besides: the X11 platform plugin, and a
