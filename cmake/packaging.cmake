@@ -26,7 +26,11 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Zarn works out the timing of a display pan
 vertical geometry (active, front porch, sync and blanking) with a pixel clock
 in MHz or a refresh rate in Hz, and Zarn keeps the pixel clock, the refresh
 rate and the line frequency consistent as you type. Five predefined VESA
-modes can be loaded with one pick.")
+modes can be loaded with one pick.
+.
+zarn-timing prints the standard video timings exactly to the hertz: the VESA
+DMT table, the CTA-861 and HDMI video formats, and the CVT and GTF formulas,
+as a table, an X11 modeline or JSON.")
 # Qt needs a platform plugin to open a window; the face the windows use.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")

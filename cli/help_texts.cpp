@@ -1,0 +1,110 @@
+#include "cli/help_texts.h"
+
+#include "app/app_info.h"
+
+namespace zarn::cli {
+namespace {
+
+constexpr std::string_view kProgram = R"(Usage: zarn-timing COMMAND [ARGUMENTS] [--format readable|modeline|json]
+
+Standard video timings, exact to the hertz.
+
+Commands:
+  dmt ID | dmt --list            VESA Display Monitor Timings (IDs 0x01 to 0x58)
+  vic N | vic --list             CTA-861 video formats (VICs 1-127 and 193-219)
+  hdmi-vic N | hdmi-vic --list   HDMI video formats (HDMI VICs 1-4)
+  cvt WIDTH HEIGHT RATE          VESA Coordinated Video Timings, reduced blanking v1-v3
+  gtf WIDTH HEIGHT RATE          VESA Generalized Timing Formula (or --line-rate, --pixel-clock)
+  custom                         a timing typed in figure by figure
+
+Formats:
+  readable   every figure, the totals, the rates and the polarities (the default)
+  modeline   an X11 Modeline line, as xorg.conf takes it
+  json       one JSON object per mode (an array with --list)
+
+Numbers take a dot or a comma as the decimal separator ("59,94" is 59.94);
+there is no grouping. Output always uses a dot.
+
+Exit status: 0 done, 1 the mode does not exist or cannot be produced,
+2 the command line is malformed.
+
+zarn-timing COMMAND --help tells more of each command.
+)";
+
+constexpr std::string_view kDmt = R"(Usage: zarn-timing dmt ID [--format FORMAT]
+       zarn-timing dmt --list [--format FORMAT]
+
+A mode of the VESA Display Monitor Timing standard by its ID, in hexadecimal
+with 0x (0x24) or in decimal (36). --list shows every mode.
+)";
+
+constexpr std::string_view kVic = R"(Usage: zarn-timing vic N [--format FORMAT]
+       zarn-timing vic --list [--format FORMAT]
+
+A CTA-861 video format by its Video Identification Code: 1 to 127 and 193 to
+219. Interlaced formats show their vertical figures per field.
+)";
+
+constexpr std::string_view kHdmiVic = R"(Usage: zarn-timing hdmi-vic N [--format FORMAT]
+       zarn-timing hdmi-vic --list [--format FORMAT]
+
+One of the four HDMI video formats of the HDMI vendor-specific data block:
+3840x2160 at 30, 25 and 24 Hz, and 4096x2160 at 24 Hz.
+)";
+
+constexpr std::string_view kCvt = R"(Usage: zarn-timing cvt WIDTH HEIGHT RATE [OPTIONS] [--format FORMAT]
+
+The VESA Coordinated Video Timing for a size in pixels and lines and a rate in
+Hz (frames per second; fields per second when interlaced).
+
+Options:
+  --rb 0|1|2|3        reduced blanking version; 0 (the default) is normal blanking
+  --interlaced        an interlaced timing (normal blanking)
+  --margins           1.8 % margins on every side
+  --video-optimized   with --rb 2: the rate times 1000/1001 (59.94 for 60)
+  --hblank N          with --rb 3: N pixels of horizontal blanking, 80 to 200 (160 is common)
+  --vblank-us N       with --rb 3: vertical blanking of N microseconds, 460 to 705
+  --early-vsync       with --rb 3: vertical sync at the start of the blanking
+)";
+
+constexpr std::string_view kGtf = R"(Usage: zarn-timing gtf WIDTH HEIGHT RATE [OPTIONS] [--format FORMAT]
+       zarn-timing gtf WIDTH HEIGHT --line-rate KHZ [OPTIONS]
+       zarn-timing gtf WIDTH HEIGHT --pixel-clock MHZ [OPTIONS]
+
+The VESA Generalized Timing Formula from the refresh rate in Hz (fields per
+second when interlaced), the line rate in kHz or the pixel clock in MHz.
+
+Options:
+  --interlaced        an interlaced timing
+  --margins           1.8 % margins on every side
+  --secondary C M K J the secondary curve with these parameters (the default
+                      curve is C=40, M=600, K=128, J=20)
+)";
+
+constexpr std::string_view kCustom = R"(Usage: zarn-timing custom --pixel-clock MHZ --horizontal ACTIVE,FRONT,SYNC,BACK
+                          --vertical ACTIVE,FRONT,SYNC,BACK [--hsync +|-] [--vsync +|-]
+                          [--interlaced] [--format FORMAT]
+
+A timing typed in: the pixel clock in MHz (to the hertz: six decimals at most),
+and the active, front porch, sync and back porch in pixels and in lines.
+Polarities are + unless given. With --interlaced the vertical figures are
+those of one field.
+)";
+
+}  // namespace
+
+std::string_view ProgramHelp() { return kProgram; }
+
+std::string_view CommandHelp(std::string_view command) {
+  if (command == "dmt") return kDmt;
+  if (command == "vic") return kVic;
+  if (command == "hdmi-vic") return kHdmiVic;
+  if (command == "cvt") return kCvt;
+  if (command == "gtf") return kGtf;
+  if (command == "custom") return kCustom;
+  return kProgram;
+}
+
+std::string VersionLine() { return std::string("zarn-timing ") + app::kVersionText + "\n"; }
+
+}  // namespace zarn::cli

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zarn::cli {
+
+std::string_view ProgramHelp();
+// The help of one command ("cvt"); the program's help for any other word.
+std::string_view CommandHelp(std::string_view command);
+std::string VersionLine();
+
+}  // namespace zarn::cli

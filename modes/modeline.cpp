@@ -1,0 +1,41 @@
+#include "modes/modeline.h"
+
+#include <cstdint>
+
+#include "modes/decimal.h"
+
+namespace zarn::modes {
+
+std::string ModeName(const DisplayTiming& timing) {
+  const std::int64_t height = timing.interlaced ? 2 * std::int64_t{timing.v_active} : timing.v_active;
+  return std::to_string(timing.h_active) + "x" + std::to_string(height) + (timing.interlaced ? "i" : "") + "_" +
+         FixedDecimal(timing.field_rate_hz(), 2);
+}
+
+std::string ModelineFields(const DisplayTiming& t) {
+  // An interlaced frame holds both fields: twice each vertical figure, and
+  // the half line of each field once in the total.
+  const std::int64_t scale = t.interlaced ? 2 : 1;
+  const std::int64_t v_display = scale * t.v_active;
+  const std::int64_t v_sync_start = v_display + scale * t.v_front_porch;
+  const std::int64_t v_sync_end = v_sync_start + scale * t.v_sync;
+  const std::int64_t h_sync_start = std::int64_t{t.h_active} + t.h_front_porch;
+  const std::int64_t h_sync_end = h_sync_start + t.h_sync;
+  std::string text = ScaledDecimal(t.pixel_clock_hz, 6, 2);
+  for (const std::int64_t value : {std::int64_t{t.h_active}, h_sync_start, h_sync_end, std::int64_t{t.h_total()}}) {
+    text += " " + std::to_string(value);
+  }
+  for (const std::int64_t value : {v_display, v_sync_start, v_sync_end, t.v_frame_total()}) {
+    text += " " + std::to_string(value);
+  }
+  if (t.interlaced) text += " interlace";
+  text += t.h_sync_positive ? " +hsync" : " -hsync";
+  text += t.v_sync_positive ? " +vsync" : " -vsync";
+  return text;
+}
+
+std::string Modeline(const DisplayTiming& timing) {
+  return "Modeline \"" + ModeName(timing) + "\" " + ModelineFields(timing);
+}
+
+}  // namespace zarn::modes

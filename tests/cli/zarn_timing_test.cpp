@@ -1,0 +1,105 @@
+// zarn-timing's command line: what each format prints, and how bad command
+// lines are refused.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "cli/zarn_timing.h"
+
+namespace zarn::cli {
+namespace {
+
+TEST(ZarnTiming, EveryFormatCarriesTheSameTiming) {
+  // 1080i60 (VIC 5): an interlaced frame of 1125 lines.
+  const Outcome modeline = cli::Run({"vic", "5", "--format", "modeline"});
+  EXPECT_EQ(modeline.out,
+            "Modeline \"1920x1080i_60.00\" 74.25 1920 2008 2052 2200 1080 1084 1094 1125 interlace "
+            "+hsync +vsync\n");
+  const Outcome json = cli::Run({"dmt", "0x24", "--format=json"});
+  EXPECT_EQ(json.out,
+            "{\"source\": \"DMT 0x24\", \"pixel_clock_hz\": 135000000, \"h\": {\"active\": 1280, \"front_porch\": 16, "
+            "\"sync\": 144, \"back_porch\": 248, \"total\": 1688}, \"v\": {\"active\": 1024, \"front_porch\": 1, "
+            "\"sync\": 3, \"back_porch\": 38, \"total\": 1066}, \"h_sync_positive\": true, \"v_sync_positive\": true, "
+            "\"interlaced\": false, \"line_rate_hz\": 79976.30331753555, \"refresh_rate_hz\": 75.02467478192828}\n");
+  const Outcome readable = cli::Run({"custom", "--pixel-clock", "148,5", "--horizontal", "1920,88,44,148", "--vertical",
+                                     "1080,4,5,36", "--vsync", "-"});
+  EXPECT_EQ(readable.exit_code, 0) << readable.err;
+  EXPECT_NE(readable.out.find("148.5 MHz"), std::string::npos) << readable.out;
+  EXPECT_NE(readable.out.find("60.000000 Hz"), std::string::npos) << readable.out;
+  EXPECT_NE(readable.out.find("+hsync -vsync"), std::string::npos) << readable.out;
+  const Outcome list = cli::Run({"vic", "--list", "--format", "json"});
+  EXPECT_EQ(list.out.front(), '[');
+  EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 154 + 2);
+}
+
+TEST(ZarnTiming, RefusesBadCommandLinesWithOneSentence) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int exit_code;
+    std::string names;  // what the message must name
+  };
+  const Case cases[] = {
+      {{}, kExitUsage, "no command"},
+      {{"frobnicate"}, kExitUsage, "'frobnicate'"},
+      {{"cvt", "1920", "1080"}, kExitUsage, "missing"},
+      {{"cvt", "1920", "1080", "60", "75"}, kExitUsage, "'75'"},
+      {{"cvt", "1,920", "1080", "60"}, kExitUsage, "WIDTH"},
+      {{"cvt", "1920", "-1080", "60"}, kExitUsage, "HEIGHT"},
+      {{"cvt", "0", "1080", "60"}, kExitUsage, "WIDTH"},
+      {{"cvt", "99999999999999999999999", "1080", "60"}, kExitUsage, "WIDTH"},
+      {{"cvt", "1920", "1080", "inf"}, kExitUsage, "RATE"},
+      {{"cvt", "1920", "1080", "nan"}, kExitUsage, "RATE"},
+      {{"cvt", "1920", "1080", "1e400"}, kExitUsage, "RATE"},
+      {{"cvt", "1920", "1080", "59.9.4"}, kExitUsage, "RATE"},
+      {{"cvt", "1920", "1080", "0"}, kExitUsage, "RATE"},
+      {{"cvt", "1920", "1080", "60", "--rb", "4"}, kExitUsage, "--rb"},
+      {{"cvt", "1920", "1080", "60", "--rb"}, kExitUsage, "--rb"},
+      {{"cvt", "1920", "1080", "60", "--rb", "1", "--rb", "2"}, kExitUsage, "twice"},
+      {{"cvt", "1920", "1080", "60", "--turbo"}, kExitUsage, "--turbo"},
+      {{"cvt", "1920", "1080", "60", "--format", "xml"}, kExitUsage, "'xml'"},
+      {{"gtf", "1920", "1080", "--line-rate", "67", "--pixel-clock", "148"}, kExitUsage, "only one"},
+      {{"gtf", "1920", "1080", "60", "--secondary", "40", "600"}, kExitUsage, "--secondary"},
+      {{"custom", "--horizontal", "1920,88,44,148", "--vertical", "1080,4,5,36"}, kExitUsage, "--pixel-clock"},
+      {{"custom", "--pixel-clock", "148.5000001", "--horizontal", "1920,88,44,148", "--vertical", "1080,4,5,36"},
+       kExitUsage,
+       "--pixel-clock"},
+      {{"custom", "--pixel-clock", "148.5", "--horizontal", "1920,88,44", "--vertical", "1080,4,5,36"},
+       kExitUsage,
+       "--horizontal"},
+      {{"custom", "--pixel-clock", "148.5", "--horizontal", "1920,88,44,148", "--vertical", "1080,4,5,36", "--hsync",
+        "up"},
+       kExitUsage,
+       "--hsync"},
+      {{"dmt", "0x59"}, kExitNoMode, "0x59"},
+      {{"dmt", "zz"}, kExitUsage, "DMT ID"},
+      {{"vic", "128"}, kExitNoMode, "128"},
+      {{"hdmi-vic", "5"}, kExitNoMode, "5"},
+      {{"cvt", "1920", "1080", "60", "--video-optimized"}, kExitNoMode, ""},
+      {{"cvt", "1920", "1080", "60", "--rb", "3", "--hblank", "300"}, kExitNoMode, ""},
+      {{"cvt", "1920", "1080", "60", "--rb", "3", "--vblank-us", "400"}, kExitNoMode, ""},
+  };
+  for (const Case& c : cases) {
+    std::string line;
+    for (const std::string& a : c.arguments) line += a + " ";
+    const Outcome outcome = cli::Run(c.arguments);
+    EXPECT_EQ(outcome.exit_code, c.exit_code) << line << "-> " << outcome.err;
+    EXPECT_TRUE(outcome.out.empty()) << line;
+    EXPECT_EQ(outcome.err.rfind("zarn-timing: ", 0), 0u) << line << "-> " << outcome.err;
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << line << "-> " << outcome.err;
+    EXPECT_NE(outcome.err.find(c.names), std::string::npos) << line << "-> " << outcome.err;
+  }
+}
+
+TEST(ZarnTiming, HelpForTheProgramAndEachCommand) {
+  for (const char* command : {"dmt", "vic", "hdmi-vic", "cvt", "gtf", "custom"}) {
+    const Outcome outcome = cli::Run({command, "--help"});
+    EXPECT_EQ(outcome.exit_code, 0);
+    EXPECT_NE(outcome.out.find(std::string("zarn-timing ") + command), std::string::npos) << command;
+  }
+  EXPECT_NE(cli::Run({"--help"}).out.find("Usage: zarn-timing COMMAND"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zarn::cli

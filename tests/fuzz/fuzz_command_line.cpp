@@ -1,0 +1,35 @@
+// Arbitrary command lines for zarn-timing: the bytes split into arguments at
+// each 0x00 byte. Whatever comes in, the program must not crash, hang or trip
+// a sanitizer; it must exit 0 with nothing on standard error, or 1 or 2 with
+// nothing on standard output and one line on standard error.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/zarn_timing.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string_view rest(reinterpret_cast<const char*>(data), size);
+  std::vector<std::string> arguments;
+  while (!rest.empty() && arguments.size() < 32) {
+    const std::size_t end = rest.find('\0');
+    arguments.emplace_back(rest.substr(0, end));
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+  }
+  // Long lists print every mode: keep the fuzzer on the parser.
+  if (std::find(arguments.begin(), arguments.end(), "--list") != arguments.end()) return 0;
+  const zarn::cli::Outcome outcome = zarn::cli::Run(arguments);
+  if (outcome.exit_code == 0) {
+    if (!outcome.err.empty() || outcome.out.empty()) std::abort();
+  } else {
+    if (outcome.exit_code != zarn::cli::kExitNoMode && outcome.exit_code != zarn::cli::kExitUsage) std::abort();
+    if (!outcome.out.empty()) std::abort();
+    if (!outcome.err.starts_with("zarn-timing: ") || !outcome.err.ends_with("\n")) std::abort();
+    if (std::count(outcome.err.begin(), outcome.err.end(), '\n') != 1) std::abort();
+  }
+  return 0;
+}
