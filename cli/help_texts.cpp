@@ -17,10 +17,22 @@ Commands:
   gtf WIDTH HEIGHT RATE          VESA Generalized Timing Formula (or --line-rate, --pixel-clock)
   custom                         a timing typed in figure by figure
 
-Formats:
+Formats (--format):
   readable   every figure, the totals, the rates and the polarities (the default)
   modeline   an X11 Modeline line, as xorg.conf takes it
   json       one JSON object per mode (an array with --list)
+  xrandr     the xrandr --newmode and --addmode commands (--output NAME)
+  sway       the "output NAME modeline ..." line of sway's configuration
+  kernel     the kernel's video= option, for CVT modes it can compute
+  edid-dtd   the 18-byte EDID detailed timing descriptor, in hex
+  edid       a 128-byte EDID base block, binary, to the file -o FILE
+  edid-hex   the same EDID block in hex
+
+Options of every command:
+  --output NAME   the output (connector) for xrandr, sway and kernel
+  --name TEXT     the EDID's display name, 13 characters at most
+  -o FILE         write to FILE instead of standard output
+  --links         the data rate at each colour depth and the links that carry it
 
 Numbers take a dot or a comma as the decimal separator ("59,94" is 59.94);
 there is no grouping. Output always uses a dot.

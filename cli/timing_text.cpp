@@ -77,8 +77,8 @@ std::string ReadableBlock(const DisplayTiming& t) {
 }
 
 std::string SummaryLine(const DisplayTiming& t) {
-  return PadRight(t.source, 14) + PadRight(Size(t), 12) + PadLeft(FixedDecimal(t.field_rate_hz(), 6), 12) + " Hz" +
-         PadLeft(FixedDecimal(t.line_rate_hz() / 1e3, 3), 11) + " kHz" +
+  return PadRight(t.source + " ", 14) + PadRight(Size(t) + " ", 12) + PadLeft(FixedDecimal(t.field_rate_hz(), 6), 12) +
+         " Hz" + PadLeft(FixedDecimal(t.line_rate_hz() / 1e3, 3), 11) + " kHz" +
          PadLeft(ScaledDecimal(t.pixel_clock_hz, 6, 3), 13) + " MHz";
 }
 

@@ -9,12 +9,15 @@
 #include <utility>
 
 #include "cli/help_texts.h"
+#include "cli/links_text.h"
 #include "cli/number_text.h"
 #include "cli/timing_text.h"
 #include "modes/cta.h"
 #include "modes/cvt.h"
 #include "modes/decimal.h"
 #include "modes/dmt.h"
+#include "modes/edid.h"
+#include "modes/exports.h"
 #include "modes/gtf.h"
 #include "modes/modeline.h"
 
@@ -40,6 +43,8 @@ constexpr double kMaxRateHz = 100000.0;
 constexpr double kMaxLineRateKhz = 100000.0;
 constexpr double kMaxPixelClockMhz = 1000000.0;
 
+using OptionTable = std::map<std::string, int, std::less<>>;
+
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 // The arguments of one command: positional values and options, each option
@@ -47,7 +52,7 @@ std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"
 class CommandLine {
  public:
   // options: every option the command takes, with its count of values.
-  CommandLine(std::span<const std::string> arguments, const std::map<std::string, int, std::less<>>& options) {
+  CommandLine(std::span<const std::string> arguments, const OptionTable& options) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
       const std::string& argument = arguments[i];
       const bool looks_like_option = argument.size() > 1 && argument[0] == '-' &&
@@ -173,54 +178,132 @@ DisplayTiming Produced(const Expected<DisplayTiming>& timing) {
   return timing.value();
 }
 
-enum class Format { Readable, Modeline, Json };
+enum class Format { Readable, Modeline, Json, Xrandr, Sway, Kernel, EdidDtd, Edid, EdidHex };
+
+constexpr std::pair<std::string_view, Format> kFormats[] = {
+    {"readable", Format::Readable}, {"modeline", Format::Modeline}, {"json", Format::Json},
+    {"xrandr", Format::Xrandr},     {"sway", Format::Sway},         {"kernel", Format::Kernel},
+    {"edid-dtd", Format::EdidDtd},  {"edid", Format::Edid},         {"edid-hex", Format::EdidHex}};
 
 Format ReadFormat(const CommandLine& line) {
   const auto value = line.Value("--format");
-  if (!value || *value == "readable") return Format::Readable;
-  if (*value == "modeline") return Format::Modeline;
-  if (*value == "json") return Format::Json;
-  throw UsageError{"unknown format " + Quoted(*value) + "; the formats are readable, modeline and json."};
+  if (!value) return Format::Readable;
+  for (const auto& [name, format] : kFormats) {
+    if (*value == name) return format;
+  }
+  throw UsageError{"unknown format " + Quoted(*value) +
+                   "; the formats are readable, modeline, json, xrandr, sway, kernel, edid-dtd, edid and edid-hex."};
 }
 
-std::string Show(const DisplayTiming& timing, Format format) {
-  switch (format) {
+// What one mode is shown as, with the options the exports take.
+struct Presentation {
+  Format format = Format::Readable;
+  std::string output;        // --output: the xrandr, sway or kernel output name
+  std::string display_name;  // --name: the EDID's display name
+  bool links = false;        // --links: the link check instead of the timing
+  bool to_file = false;      // -o FILE
+};
+
+Presentation ReadPresentation(const CommandLine& line) {
+  Presentation p;
+  p.format = ReadFormat(line);
+  p.output = line.Value("--output").value_or("");
+  p.display_name = line.Value("--name").value_or("");
+  p.links = line.Has("--links");
+  p.to_file = line.Has("-o");
+  for (const char c : p.output) {
+    const bool safe =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+    if (!safe) throw UsageError{"--output takes an output name of letters, digits, '-', '_' and '.', such as HDMI-1."};
+  }
+  if (p.display_name.size() > modes::kMaxDisplayNameLength) {
+    throw UsageError{"--name takes at most 13 characters, the most an EDID display name holds."};
+  }
+  for (const char c : p.display_name) {
+    if (c < 0x20 || c > 0x7E) throw UsageError{"--name takes printable ASCII characters only."};
+  }
+  if (p.format == Format::Edid && !p.to_file) {
+    throw UsageError{"--format edid writes binary and needs -o FILE; --format edid-hex prints the same bytes as hex."};
+  }
+  if (p.links && p.format != Format::Readable && p.format != Format::Json) {
+    throw UsageError{"--links shows a table (the readable format) or JSON, not " + *line.Value("--format") + "."};
+  }
+  return p;
+}
+
+template <class T>
+T Exported(const Expected<T>& result) {
+  if (!result) throw NoModeError{result.error()};
+  return result.value();
+}
+
+std::string Show(const DisplayTiming& timing, const Presentation& p) {
+  if (p.links) return p.format == Format::Json ? LinksJson(timing) + "\n" : LinksTable(timing);
+  switch (p.format) {
     case Format::Readable:
       return ReadableBlock(timing);
     case Format::Modeline:
       return modes::Modeline(timing) + "\n";
     case Format::Json:
       return JsonObject(timing) + "\n";
+    case Format::Xrandr:
+      return modes::XrandrCommands(timing, p.output);
+    case Format::Sway:
+      return Exported(modes::SwayOutputLine(timing, p.output));
+    case Format::Kernel:
+      return Exported(modes::KernelModeOption(timing, p.output));
+    case Format::EdidDtd:
+      return modes::HexBytes(Exported(modes::DescribeTiming(timing)));
+    case Format::EdidHex:
+      return modes::HexBytes(Exported(modes::MakeEdid(timing, p.display_name)));
+    case Format::Edid: {
+      const modes::EdidBlock block = Exported(modes::MakeEdid(timing, p.display_name));
+      return std::string(block.begin(), block.end());
+    }
   }
   return {};
 }
 
-std::string ShowList(const std::vector<DisplayTiming>& timings, Format format) {
+std::string ShowList(const std::vector<DisplayTiming>& timings, const Presentation& p) {
+  if (p.links || (p.format != Format::Readable && p.format != Format::Modeline && p.format != Format::Json)) {
+    throw UsageError{"--list shows the readable, modeline or json format only."};
+  }
   std::string text;
-  if (format == Format::Json) {
+  if (p.format == Format::Json) {
     text = "[";
     for (std::size_t i = 0; i < timings.size(); ++i) text += (i == 0 ? "\n  " : ",\n  ") + JsonObject(timings[i]);
     return text + "\n]\n";
   }
   for (const DisplayTiming& timing : timings) {
-    text += format == Format::Modeline ? modes::Modeline(timing) + "\n" : SummaryLine(timing) + "\n";
+    text += p.format == Format::Modeline ? modes::Modeline(timing) + "\n" : SummaryLine(timing) + "\n";
   }
   return text;
 }
 
-const std::map<std::string, int, std::less<>> kListOptions = {{"--help", 0}, {"--format", 1}, {"--list", 0}};
-const std::map<std::string, int, std::less<>> kCvtOptions = {
-    {"--help", 0},       {"--format", 1},    {"--rb", 1},
-    {"--interlaced", 0}, {"--margins", 0},   {"--video-optimized", 0},
-    {"--hblank", 1},     {"--vblank-us", 1}, {"--early-vsync", 0}};
-const std::map<std::string, int, std::less<>> kGtfOptions = {
-    {"--help", 0},       {"--format", 1},  {"--line-rate", 1}, {"--pixel-clock", 1},
-    {"--interlaced", 0}, {"--margins", 0}, {"--secondary", 4}};
-const std::map<std::string, int, std::less<>> kCustomOptions = {
-    {"--help", 0},     {"--format", 1}, {"--pixel-clock", 1}, {"--horizontal", 1},
-    {"--vertical", 1}, {"--hsync", 1},  {"--vsync", 1},       {"--interlaced", 0}};
+// A command's options with those every command takes, each with its count of values.
+OptionTable WithCommonOptions(OptionTable options) {
+  options.insert({{"--help", 0}, {"--format", 1}, {"--output", 1}, {"--name", 1}, {"--links", 0}, {"-o", 1}});
+  return options;
+}
 
-std::string Dmt(const CommandLine& line, Format format) {
+const OptionTable kListOptions = WithCommonOptions({{"--list", 0}});
+const OptionTable kCvtOptions = WithCommonOptions({{"--rb", 1},
+                                                   {"--interlaced", 0},
+                                                   {"--margins", 0},
+                                                   {"--video-optimized", 0},
+                                                   {"--hblank", 1},
+                                                   {"--vblank-us", 1},
+                                                   {"--early-vsync", 0}});
+const OptionTable kGtfOptions = WithCommonOptions(
+    {{"--line-rate", 1}, {"--pixel-clock", 1}, {"--interlaced", 0}, {"--margins", 0}, {"--secondary", 4}});
+const OptionTable kCustomOptions = WithCommonOptions({{"--pixel-clock", 1},
+                                                      {"--horizontal", 1},
+                                                      {"--vertical", 1},
+                                                      {"--hsync", 1},
+                                                      {"--vsync", 1},
+                                                      {"--interlaced", 0}});
+
+std::string Dmt(const CommandLine& line, const Presentation& format) {
   if (line.Has("--list")) {
     line.Positional(0, "");
     std::vector<DisplayTiming> timings;
@@ -231,7 +314,7 @@ std::string Dmt(const CommandLine& line, Format format) {
   return Show(Produced(modes::DmtTiming(id)), format);
 }
 
-std::string Vic(const CommandLine& line, Format format, bool hdmi) {
+std::string Vic(const CommandLine& line, const Presentation& format, bool hdmi) {
   if (line.Has("--list")) {
     line.Positional(0, "");
     std::vector<DisplayTiming> timings;
@@ -245,7 +328,7 @@ std::string Vic(const CommandLine& line, Format format, bool hdmi) {
   return Show(Produced(hdmi ? modes::HdmiVicTiming(number) : modes::VicTiming(number)), format);
 }
 
-std::string Cvt(const CommandLine& line, Format format) {
+std::string Cvt(const CommandLine& line, const Presentation& format) {
   const auto& values = line.Positional(3, "WIDTH HEIGHT RATE");
   const int width = ReadSize(values[0], "WIDTH");
   const int height = ReadSize(values[1], "HEIGHT");
@@ -267,7 +350,7 @@ std::string Cvt(const CommandLine& line, Format format) {
   return Show(Produced(modes::CvtTiming(width, height, rate, options)), format);
 }
 
-std::string Gtf(const CommandLine& line, Format format) {
+std::string Gtf(const CommandLine& line, const Presentation& format) {
   const bool by_line_rate = line.Has("--line-rate");
   const bool by_pixel_clock = line.Has("--pixel-clock");
   if (by_line_rate && by_pixel_clock) throw UsageError{"give a rate, --line-rate or --pixel-clock, only one."};
@@ -326,7 +409,7 @@ std::array<int, 4> ReadGeometry(const CommandLine& line, std::string_view option
   return figures;
 }
 
-std::string Custom(const CommandLine& line, Format format) {
+std::string Custom(const CommandLine& line, const Presentation& format) {
   line.Positional(0, "");
   const auto clock_text = line.Value("--pixel-clock");
   if (!clock_text) throw UsageError{"custom needs --pixel-clock MHZ."};
@@ -355,13 +438,26 @@ std::string Custom(const CommandLine& line, Format format) {
   return Show(timing, format);
 }
 
+Outcome Printed(std::string text) {
+  Outcome outcome;
+  outcome.out = std::move(text);
+  return outcome;
+}
+
+Outcome Failed(int exit_code, const std::string& message) {
+  Outcome outcome;
+  outcome.exit_code = exit_code;
+  outcome.err = "zarn-timing: " + message + "\n";
+  return outcome;
+}
+
 Outcome Dispatch(const std::vector<std::string>& arguments) {
   if (arguments.empty()) throw UsageError{"no command given; see zarn-timing --help."};
   const std::string& command = arguments.front();
-  if (command == "--help" || command == "-h" || command == "help") return {0, std::string(ProgramHelp()), {}};
-  if (command == "--version") return {0, VersionLine(), {}};
+  if (command == "--help" || command == "-h" || command == "help") return Printed(std::string(ProgramHelp()));
+  if (command == "--version") return Printed(VersionLine());
   const std::span<const std::string> rest(arguments.begin() + 1, arguments.end());
-  const std::map<std::string, int, std::less<>>* options = nullptr;
+  const OptionTable* options = nullptr;
   if (command == "dmt" || command == "vic" || command == "hdmi-vic") options = &kListOptions;
   if (command == "cvt") options = &kCvtOptions;
   if (command == "gtf") options = &kGtfOptions;
@@ -369,16 +465,24 @@ Outcome Dispatch(const std::vector<std::string>& arguments) {
   if (options == nullptr) throw UsageError{"unknown command " + Quoted(command) + "; see zarn-timing --help."};
   // Help comes first: "zarn-timing cvt --help" answers whatever else is there.
   for (const std::string& argument : rest) {
-    if (argument == "--help" || argument == "-h") return {0, std::string(CommandHelp(command)), {}};
+    if (argument == "--help" || argument == "-h") return Printed(std::string(CommandHelp(command)));
   }
   const CommandLine line(rest, *options);
-  const Format format = ReadFormat(line);
-  if (command == "dmt") return {0, Dmt(line, format), {}};
-  if (command == "vic") return {0, Vic(line, format, false), {}};
-  if (command == "hdmi-vic") return {0, Vic(line, format, true), {}};
-  if (command == "cvt") return {0, Cvt(line, format), {}};
-  if (command == "gtf") return {0, Gtf(line, format), {}};
-  return {0, Custom(line, format), {}};
+  const Presentation presentation = ReadPresentation(line);
+  std::string text;
+  if (command == "dmt") text = Dmt(line, presentation);
+  if (command == "vic") text = Vic(line, presentation, false);
+  if (command == "hdmi-vic") text = Vic(line, presentation, true);
+  if (command == "cvt") text = Cvt(line, presentation);
+  if (command == "gtf") text = Gtf(line, presentation);
+  if (command == "custom") text = Custom(line, presentation);
+  if (presentation.to_file) {
+    Outcome outcome;
+    outcome.file_path = *line.Value("-o");
+    outcome.file_data = std::move(text);
+    return outcome;
+  }
+  return Printed(std::move(text));
 }
 
 }  // namespace
@@ -387,9 +491,9 @@ Outcome Run(const std::vector<std::string>& arguments) {
   try {
     return Dispatch(arguments);
   } catch (const UsageError& error) {
-    return {kExitUsage, {}, "zarn-timing: " + error.message + "\n"};
+    return Failed(kExitUsage, error.message);
   } catch (const NoModeError& error) {
-    return {kExitNoMode, {}, "zarn-timing: " + error.message + "\n"};
+    return Failed(kExitNoMode, error.message);
   }
 }
 

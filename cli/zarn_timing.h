@@ -10,6 +10,9 @@ struct Outcome {
   int exit_code = 0;
   std::string out;  // standard output
   std::string err;  // standard error: empty, or one sentence and a newline
+  // With -o FILE: what is written to the file instead of standard output.
+  std::string file_path;
+  std::string file_data;
 };
 
 // Exit codes: 0 done, 1 the mode does not exist or cannot be produced,

@@ -311,6 +311,11 @@ Expected<DisplayTiming> CvtTiming(int width, int height, double rate_hz, const C
   timing.reduced_blanking = options.blanking != CvtBlanking::Normal;
   timing.aspect = aspect;
   timing.source = Source(width, height, rate_hz, options, h_blank, v_blank_us);
+  timing.cvt.version = static_cast<int>(options.blanking);
+  timing.cvt.rate_hz = rate_hz;
+  timing.cvt.margins = options.margins;
+  timing.cvt.other_options =
+      options.video_optimized || options.h_blank != 0 || options.v_blank_us != 0 || options.early_vsync;
   return timing;
 }
 

@@ -72,6 +72,14 @@ TEST(ZarnTiming, RefusesBadCommandLinesWithOneSentence) {
         "up"},
        kExitUsage,
        "--hsync"},
+      {{"dmt", "0x24", "--format", "edid"}, kExitUsage, "-o FILE"},
+      {{"dmt", "--list", "--format", "xrandr"}, kExitUsage, "--list"},
+      {{"dmt", "0x24", "--links", "--format", "modeline"}, kExitUsage, "--links"},
+      {{"dmt", "0x24", "--format", "edid-hex", "--name", "A name too long"}, kExitUsage, "--name"},
+      {{"dmt", "0x24", "--format", "xrandr", "--output", "HDMI-1; rm"}, kExitUsage, "--output"},
+      {{"dmt", "0x24", "--format", "kernel"}, kExitNoMode, "EDID"},
+      {{"dmt", "0x04", "--format", "edid-dtd"}, kExitNoMode, "10 kHz"},
+      {{"vic", "5", "--format", "sway"}, kExitNoMode, "interlaced"},
       {{"dmt", "0x59"}, kExitNoMode, "0x59"},
       {{"dmt", "zz"}, kExitUsage, "DMT ID"},
       {{"vic", "128"}, kExitNoMode, "128"},
@@ -90,6 +98,21 @@ TEST(ZarnTiming, RefusesBadCommandLinesWithOneSentence) {
     EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << line << "-> " << outcome.err;
     EXPECT_NE(outcome.err.find(c.names), std::string::npos) << line << "-> " << outcome.err;
   }
+}
+
+TEST(ZarnTiming, EdidGoesToTheFileOnly) {
+  const Outcome outcome = cli::Run({"dmt", "0x24", "--format", "edid", "-o", "mode.bin", "--name", "Bench 1"});
+  ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_TRUE(outcome.out.empty());
+  EXPECT_EQ(outcome.file_path, "mode.bin");
+  ASSERT_EQ(outcome.file_data.size(), 128u);
+  unsigned sum = 0;
+  for (const char c : outcome.file_data) sum += static_cast<unsigned char>(c);
+  EXPECT_EQ(sum % 256, 0u);
+  // The same bytes as hex.
+  const Outcome hex = cli::Run({"dmt", "0x24", "--format", "edid-hex", "--name", "Bench 1"});
+  EXPECT_EQ(hex.out.substr(0, 24), "00 ff ff ff ff ff ff 00 ");
+  EXPECT_EQ(std::count(hex.out.begin(), hex.out.end(), '\n'), 8);
 }
 
 TEST(ZarnTiming, HelpForTheProgramAndEachCommand) {

@@ -23,8 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Long lists print every mode: keep the fuzzer on the parser.
   if (std::find(arguments.begin(), arguments.end(), "--list") != arguments.end()) return 0;
   const zarn::cli::Outcome outcome = zarn::cli::Run(arguments);
+  if (!outcome.file_path.empty() && outcome.exit_code != 0) std::abort();
   if (outcome.exit_code == 0) {
-    if (!outcome.err.empty() || outcome.out.empty()) std::abort();
+    if (!outcome.err.empty() || (outcome.out.empty() && outcome.file_data.empty())) std::abort();
   } else {
     if (outcome.exit_code != zarn::cli::kExitNoMode && outcome.exit_code != zarn::cli::kExitUsage) std::abort();
     if (!outcome.out.empty()) std::abort();
