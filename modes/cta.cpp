@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "modes/row_figures.h"
+
 namespace zarn::modes {
 namespace {
 
@@ -234,18 +236,7 @@ static_assert(RowsInPlace(kHdmiVics, HdmiVicIndex));
 
 DisplayTiming ToTiming(const CtaMode& mode, std::string source) {
   DisplayTiming timing;
-  timing.h_active = mode.h_active;
-  timing.h_front_porch = mode.h_front_porch;
-  timing.h_sync = mode.h_sync;
-  timing.h_back_porch = mode.h_back_porch;
-  timing.v_active = mode.v_active;
-  timing.v_front_porch = mode.v_front_porch;
-  timing.v_sync = mode.v_sync;
-  timing.v_back_porch = mode.v_back_porch;
-  timing.pixel_clock_hz = mode.pixel_clock_hz;
-  timing.h_sync_positive = mode.h_sync_positive;
-  timing.v_sync_positive = mode.v_sync_positive;
-  timing.interlaced = mode.interlaced;
+  CopyRowFigures(mode, timing);
   timing.v_half_line = mode.v_half_line;
   timing.reduced_blanking = false;
   timing.pixel_repetition = mode.pixel_repetition;

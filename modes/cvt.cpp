@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "modes/vesa_formula.h"
+
 namespace zarn::modes {
 namespace {
 
@@ -19,17 +21,13 @@ constexpr int kMinWidth = 8;  // one character cell
 constexpr int kMaxSize = 32767;
 constexpr double kMinRateHz = 1.0;
 constexpr double kMaxRateHz = 10000.0;
-constexpr double kMaxTotal = 1048576.0;  // pixels of a line or lines of a field
 
 // Figures every version shares.
-constexpr int kCell = 8;             // pixels of one character cell
-constexpr int kMarginPerMille = 18;  // 1.8 % of the picture on every side
 constexpr double kCoarseStepHz = 250000.0;
 constexpr double kFineStepHz = 1000.0;
 
 // Normal blanking: the CRT curve with C' = (C - J) * K / 256 + J and
 // M' = K / 256 * M for C 40, J 20, K 128 and M 600.
-constexpr double kMinVSyncAndBackPorchUs = 550.0;
 constexpr int kMinVFrontPorch = 3;
 constexpr int kMinVBackPorch = 7;  // also for RB1
 constexpr int kRb2VBackPorch = 6;

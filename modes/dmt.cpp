@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "modes/row_figures.h"
+
 namespace zarn::modes {
 namespace {
 
@@ -159,18 +161,7 @@ std::span<const DmtMode> DmtModes() { return kModes; }
 
 DisplayTiming ToTiming(const DmtMode& mode) {
   DisplayTiming timing;
-  timing.h_active = mode.h_active;
-  timing.h_front_porch = mode.h_front_porch;
-  timing.h_sync = mode.h_sync;
-  timing.h_back_porch = mode.h_back_porch;
-  timing.v_active = mode.v_active;
-  timing.v_front_porch = mode.v_front_porch;
-  timing.v_sync = mode.v_sync;
-  timing.v_back_porch = mode.v_back_porch;
-  timing.pixel_clock_hz = mode.pixel_clock_hz;
-  timing.h_sync_positive = mode.h_sync_positive;
-  timing.v_sync_positive = mode.v_sync_positive;
-  timing.interlaced = mode.interlaced;
+  CopyRowFigures(mode, timing);
   // The only interlaced mode, 1024x768 at 43 Hz, has an odd number of lines a frame (817).
   timing.v_half_line = mode.interlaced;
   timing.reduced_blanking = mode.reduced_blanking;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "modes/cvt.h"
+#include "modes/vesa_formula.h"
 
 namespace zarn::modes {
 namespace {
@@ -21,12 +22,8 @@ constexpr double kMinLineRateHz = 1000.0;
 constexpr double kMaxLineRateHz = 10000000.0;
 constexpr double kMinPixelClockHz = 1000.0;
 constexpr double kMaxPixelClockHz = 100000000000.0;
-constexpr double kMaxTotal = 1048576.0;  // pixels of a line or lines of a field
 
 // The formula's constants.
-constexpr int kCell = 8;             // pixels of one character cell
-constexpr int kMarginPerMille = 18;  // 1.8 % of the picture on every side
-constexpr double kMinVSyncAndBackPorchUs = 550.0;
 constexpr int kVFrontPorch = 1;
 constexpr int kVSync = 3;
 constexpr double kHSyncPercent = 8.0;
