@@ -3,6 +3,9 @@
 include(GNUInstallDirs)
 set(ZARN_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/zarn)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${ZARN_DOC_DIR})
+# zarn-timing is static on purpose (start-up time); lintian is told so.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME zarn)
 # Debian wants the changelog compressed, reproducibly (no name, no time).
 if(ZARN_GZIP)
   set(changelog_gz ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
