@@ -1,0 +1,113 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/timings/timing_figures.h"
+
+namespace zarn::forms {
+
+// Where the Timings window takes its timing from, in the order of its list.
+enum class TimingSource { Calculator, Dmt, Cta, Cvt, Gtf, Custom };
+
+// The window's single-line inputs.
+enum class TimingsText {
+  txtFilter,
+  txtCvtWidth,
+  txtCvtHeight,
+  txtCvtRate,
+  txtCvtHBlank,
+  txtCvtVBlank,
+  txtGtfWidth,
+  txtGtfHeight,
+  txtGtfValue,
+  txtCustomClock,
+  txtCustomHActive,
+  txtCustomHFrontPorch,
+  txtCustomHSync,
+  txtCustomHBackPorch,
+  txtCustomVActive,
+  txtCustomVFrontPorch,
+  txtCustomVSync,
+  txtCustomVBackPorch,
+  txtOutput,
+  txtDisplayName,
+};
+
+// The window's check boxes.
+enum class TimingsCheck {
+  chkCalculatorHSync,
+  chkCalculatorVSync,
+  chkCvtInterlaced,
+  chkCvtMargins,
+  chkCvtVideoOptimized,
+  chkCvtEarlyVsync,
+  chkGtfInterlaced,
+  chkGtfMargins,
+  chkCustomHSync,
+  chkCustomVSync,
+  chkCustomInterlaced,
+};
+
+// The window's drop-down lists.
+enum class TimingsChoice { cmbSource, cmbCvtBlanking, cmbGtfInput, cmbFormat };
+
+// Controls the controller enables and disables.
+enum class TimingsCommand {
+  cmdCopy,
+  cmdSaveEdid,
+  cmdUseInCalculator,
+  chkCvtVideoOptimized,
+  txtCvtHBlank,
+  txtCvtVBlank,
+  chkCvtEarlyVsync,
+};
+
+// What the Timings controller needs of its window. Writes made through it
+// raise no handler; the window calls the handlers only for what the user does.
+class TimingsView {
+ public:
+  virtual ~TimingsView() = default;
+
+  virtual std::string Text(TimingsText input) const = 0;
+  virtual void SetText(TimingsText input, std::string_view text) = 0;
+  virtual bool Checked(TimingsCheck option) const = 0;
+  // The selected index of a list.
+  virtual int Choice(TimingsChoice list) const = 0;
+
+  // Shows the inputs of a source (the calculator's, a standard's list, a
+  // formula's or the custom figures).
+  virtual void ShowSourcePage(TimingSource source) = 0;
+
+  // Fills the list of standard modes and selects a row (-1: none).
+  virtual void SetModes(const std::vector<std::string>& items, int selected) = 0;
+  virtual int ModeRow() const = 0;
+
+  // The timing's figures, or, when the source cannot produce one, empty
+  // figures and the reason.
+  virtual void ShowTiming(const TimingFigures& figures, std::string_view reason) = 0;
+  // The chosen export's text (empty when there is none) and a message: why
+  // it cannot be made, or what was done with it.
+  virtual void ShowExport(std::string_view text, std::string_view message) = 0;
+  // The link check: data rates and links; empty tables when there is no timing.
+  virtual void ShowLinks(const TextTable& dataRates, const TextTable& links) = 0;
+
+  virtual void SetEnabled(TimingsCommand control, bool enabled) = 0;
+
+  virtual void CopyToClipboard(std::string_view text) = 0;
+  // Asks where to save an EDID, suggesting a file name; nullopt if the user
+  // cancels. The path is UTF-8.
+  virtual std::optional<std::string> AskEdidPath(std::string_view suggestedName) = 0;
+  // Asks a yes-or-no question; true for yes.
+  virtual bool Confirm(std::string_view question) = 0;
+  virtual void Close() = 0;
+
+ protected:
+  TimingsView() = default;
+  TimingsView(const TimingsView&) = default;
+  TimingsView& operator=(const TimingsView&) = default;
+};
+
+}  // namespace zarn::forms

@@ -1,0 +1,595 @@
+#include "forms/timings/timings_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "forms/main/main_controller.h"
+#include "modes/cta.h"
+#include "modes/cvt.h"
+#include "modes/dmt.h"
+#include "modes/edid.h"
+#include "modes/exports.h"
+#include "modes/gtf.h"
+#include "modes/links.h"
+#include "modes/modeline.h"
+#include "tests/support/memory_main_view.h"
+#include "tests/support/memory_timings_view.h"
+
+namespace zarn::forms {
+namespace {
+
+using modes::DisplayTiming;
+using testing::MemoryMainView;
+using testing::MemoryTimingsView;
+using Kind = MemoryMainView::Kind;
+using engine::TimingField;
+using Source = TimingSource;
+
+const engine::NumberLocale kFullStop{"."};
+const engine::NumberLocale kComma{","};
+
+// The calculator (loaded, showing VESA 1280x1024 75Hz) and the Timings
+// window beside it, both in memory.
+struct Windows {
+  explicit Windows(const engine::NumberLocale& locale = kFullStop)
+      : calculator(calculatorView, locale), timings(timingsView, calculatorView, locale) {
+    calculatorView.Attach(calculator);
+    calculator.Form_Load();
+    timingsView.Attach(timings);
+    timings.Form_Load();
+  }
+  void Source(TimingSource source) { timingsView.Choose(TimingsChoice::cmbSource, static_cast<int>(source)); }
+  // The user typing into the calculator; the real window tells the Timings
+  // window of every change of a calculator field.
+  void TypeInCalculator(TimingField field, std::string_view text) {
+    calculatorView.Type(field, text);
+    timings.Calculator_Change();
+  }
+  std::vector<std::string> ShownSources() const {
+    std::vector<std::string> sources;
+    for (const std::string& item : timingsView.Modes()) sources.push_back(item.substr(0, item.find(':')));
+    return sources;
+  }
+
+  MemoryMainView calculatorView;
+  MainController calculator;
+  MemoryTimingsView timingsView;
+  TimingsController timings;
+};
+
+DisplayTiming Made(const modes::Expected<DisplayTiming>& timing) {
+  EXPECT_TRUE(timing.ok()) << timing.error();
+  return timing.ok() ? *timing : DisplayTiming{};
+}
+
+DisplayTiming Figures(std::array<int, 8> f, std::uint64_t clock, bool hPositive, bool vPositive, std::string source) {
+  DisplayTiming t;
+  t.h_active = f[0];
+  t.h_front_porch = f[1];
+  t.h_sync = f[2];
+  t.h_back_porch = f[3];
+  t.v_active = f[4];
+  t.v_front_porch = f[5];
+  t.v_sync = f[6];
+  t.v_back_porch = f[7];
+  t.pixel_clock_hz = clock;
+  t.h_sync_positive = hPositive;
+  t.v_sync_positive = vPositive;
+  t.source = std::move(source);
+  return t;
+}
+
+modes::GtfOptions GtfWith(bool interlaced, bool margins) {
+  modes::GtfOptions options;
+  options.interlaced = interlaced;
+  options.margins = margins;
+  return options;
+}
+
+TEST(TimingsSources, EachSourceGivesItsTimingFromWhatWasTyped) {
+  using T = TimingsText;
+  struct Case {
+    const char* name;
+    engine::NumberLocale locale;
+    std::function<void(Windows&)> steps;
+    DisplayTiming expected;
+  };
+  const Case cases[] = {
+      {"calculator as it opens", kFullStop, [](Windows& w) { w.Source(Source::Calculator); },
+       Figures({1280, 16, 144, 248, 1024, 1, 3, 38}, 135000000, true, true, "Calculator")},
+      {"calculator, comma locale, another preset, negative syncs", kComma,
+       [](Windows& w) {
+         w.Source(Source::Calculator);
+         w.calculatorView.Pick(1);
+         w.timingsView.Tick(TimingsCheck::chkCalculatorHSync, false);
+         w.timingsView.Tick(TimingsCheck::chkCalculatorVSync, false);
+       },
+       Figures({640, 16, 96, 48, 480, 11, 2, 32}, 31500000, false, false, "Calculator")},
+      {"calculator typed in", kComma,
+       [](Windows& w) {
+         w.Source(Source::Calculator);
+         w.TypeInCalculator(TimingField::txtFrequency, " 148,500 ");
+         w.TypeInCalculator(TimingField::txtHorActive, "1,92E3");
+       },
+       Figures({1920, 16, 144, 248, 1024, 1, 3, 38}, 148500000, true, true, "Calculator")},
+      {"DMT by its ID", kFullStop, [](Windows& w) { w.timingsView.Type(T::txtFilter, "0x24"); },
+       Made(modes::DmtTiming(0x24))},
+      {"CTA-861 by its VIC", kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Cta);
+         w.timingsView.Type(T::txtFilter, "VIC 16");
+       },
+       Made(modes::VicTiming(16))},
+      {"HDMI VIC", kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Cta);
+         w.timingsView.Type(T::txtFilter, "hdmi vic 1");
+       },
+       Made(modes::HdmiVicTiming(1))},
+      {"CVT reduced blanking v2", kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Cvt);
+         w.timingsView.Type(T::txtCvtWidth, "2560");
+         w.timingsView.Type(T::txtCvtHeight, "1440");
+         w.timingsView.Type(T::txtCvtRate, "144");
+         w.timingsView.Choose(TimingsChoice::cmbCvtBlanking, 2);
+         w.timingsView.Tick(TimingsCheck::chkCvtVideoOptimized, true);
+       },
+       Made(modes::CvtTiming(2560, 1440, 144, {.blanking = modes::CvtBlanking::ReducedV2, .video_optimized = true}))},
+      {"CVT reduced blanking v3 with its options, interlaced", kComma,
+       [](Windows& w) {
+         w.Source(Source::Cvt);
+         w.timingsView.Type(T::txtCvtRate, "59,94");
+         w.timingsView.Choose(TimingsChoice::cmbCvtBlanking, 3);
+         w.timingsView.Type(T::txtCvtHBlank, "120");
+         w.timingsView.Type(T::txtCvtVBlank, "500");
+         w.timingsView.Tick(TimingsCheck::chkCvtEarlyVsync, true);
+         w.timingsView.Tick(TimingsCheck::chkCvtInterlaced, true);
+       },
+       Made(modes::CvtTiming(1920, 1080, 59.94,
+                             {.blanking = modes::CvtBlanking::ReducedV3,
+                              .interlaced = true,
+                              .h_blank = 120,
+                              .v_blank_us = 500,
+                              .early_vsync = true}))},
+      {"CVT ignores the options of versions not chosen", kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Cvt);
+         w.timingsView.Choose(TimingsChoice::cmbCvtBlanking, 3);
+         w.timingsView.Type(T::txtCvtHBlank, "120");
+         w.timingsView.Tick(TimingsCheck::chkCvtEarlyVsync, true);
+         w.timingsView.Choose(TimingsChoice::cmbCvtBlanking, 1);
+       },
+       Made(modes::CvtTiming(1920, 1080, 60, {.blanking = modes::CvtBlanking::ReducedV1}))},
+      {"GTF from a rate, comma locale", kComma,
+       [](Windows& w) {
+         w.Source(Source::Gtf);
+         w.timingsView.Type(T::txtGtfWidth, "1366");
+         w.timingsView.Type(T::txtGtfHeight, "768");
+         w.timingsView.Type(T::txtGtfValue, "59,94");
+         w.timingsView.Tick(TimingsCheck::chkGtfMargins, true);
+       },
+       Made(modes::GtfTiming(1366, 768, modes::GtfInput::FrameRate, 59.94, GtfWith(false, true)))},
+      {"GTF from a line rate", kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Gtf);
+         w.timingsView.Choose(TimingsChoice::cmbGtfInput, 1);
+         w.timingsView.Type(T::txtGtfValue, "67.5");
+       },
+       Made(modes::GtfTiming(1920, 1080, modes::GtfInput::LineRate, 67500.0))},
+      {"GTF from a pixel clock", kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Gtf);
+         w.timingsView.Choose(TimingsChoice::cmbGtfInput, 2);
+         w.timingsView.Type(T::txtGtfValue, "172.798");
+         w.timingsView.Tick(TimingsCheck::chkGtfInterlaced, true);
+       },
+       Made(modes::GtfTiming(1920, 1080, modes::GtfInput::PixelClock, 172798000.0, GtfWith(true, false)))},
+      {"custom as it opens, comma locale", kComma, [](Windows& w) { w.Source(Source::Custom); },
+       Figures({1920, 88, 44, 148, 1080, 4, 5, 36}, 148500000, true, true, "Custom")},
+      {"custom typed in", kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Custom);
+         w.timingsView.Type(T::txtCustomClock, "25.175");
+         w.timingsView.Type(T::txtCustomHActive, "640");
+         w.timingsView.Type(T::txtCustomHFrontPorch, "16");
+         w.timingsView.Type(T::txtCustomHSync, "96");
+         w.timingsView.Type(T::txtCustomHBackPorch, "48");
+         w.timingsView.Type(T::txtCustomVActive, "480");
+         w.timingsView.Type(T::txtCustomVFrontPorch, "10");
+         w.timingsView.Type(T::txtCustomVSync, "2");
+         w.timingsView.Type(T::txtCustomVBackPorch, "33");
+         w.timingsView.Tick(TimingsCheck::chkCustomHSync, false);
+         w.timingsView.Tick(TimingsCheck::chkCustomVSync, false);
+       },
+       Figures({640, 16, 96, 48, 480, 10, 2, 33}, 25175000, false, false, "Custom")},
+  };
+  for (const Case& test : cases) {
+    Windows w(test.locale);
+    test.steps(w);
+    ASSERT_TRUE(w.timings.Timing().has_value()) << test.name << ": " << w.timingsView.Reason();
+    EXPECT_EQ(*w.timings.Timing(), test.expected) << test.name;
+    EXPECT_EQ(w.timingsView.Reason(), "") << test.name;
+    EXPECT_EQ(w.timingsView.Figures().source, test.expected.source) << test.name;
+    EXPECT_EQ(w.timingsView.ExportText(), modes::Modeline(test.expected)) << test.name;
+  }
+}
+
+TEST(TimingsSources, FiguresAtFullPrecisionInTheUsersLocale) {
+  Windows w(kComma);
+  w.timingsView.Type(TimingsText::txtFilter, "0x24");
+  const TimingFigures& f = w.timingsView.Figures();
+  EXPECT_EQ(f.horizontal, (std::array<std::string, 6>{"1280", "16", "144", "248", "408", "1688"}));
+  EXPECT_EQ(f.vertical, (std::array<std::string, 6>{"1024", "1", "3", "38", "42", "1066"}));
+  EXPECT_EQ(f.pixelClock, "135 MHz");
+  EXPECT_EQ(f.lineRate, "79,97630331753555 kHz");  // 79976.30331753555 Hz
+  EXPECT_EQ(f.refreshRate, "75,02467478192828 Hz");
+  EXPECT_EQ(f.fieldRate, "");
+  EXPECT_EQ(f.hsync, "Positive");
+
+  w.Source(Source::Cta);
+  w.timingsView.Type(TimingsText::txtFilter, "VIC 5");  // 1920x1080i
+  EXPECT_EQ(w.timingsView.Figures().pixelClock, "74,25 MHz");
+  EXPECT_EQ(w.timingsView.Figures().refreshRate, "30 Hz");
+  EXPECT_EQ(w.timingsView.Figures().fieldRate, "60 Hz");
+  EXPECT_EQ(w.timingsView.Figures().vertical[0], "540");
+  w.timingsView.Type(TimingsText::txtFilter, "VIC 1");
+  EXPECT_EQ(w.timingsView.Figures().pixelClock, "25,175 MHz");
+  EXPECT_EQ(w.timingsView.Figures().refreshRate, "59,94047619047619 Hz");
+  // The machine formats keep their full stop.
+  EXPECT_EQ(w.timingsView.ExportText(),
+            "Modeline \"640x480_59.94\" 25.175 640 656 752 800 480 490 492 525 -hsync -vsync");
+}
+
+TEST(TimingsFilter, MatchesAsTheUserTypes) {
+  struct Case {
+    engine::NumberLocale locale;
+    TimingSource source;
+    const char* filter;
+    std::vector<std::string> shown;
+  };
+  std::vector<std::string> dmt2x;
+  for (int id = 0x20; id <= 0x2F; ++id) {
+    char name[16];
+    std::snprintf(name, sizeof name, "DMT 0x%02x", id);
+    dmt2x.emplace_back(name);
+  }
+  const Case cases[] = {
+      {kFullStop, Source::Dmt, "0x24", {"DMT 0x24"}},
+      {kFullStop, Source::Dmt, "DMT 36", {"DMT 0x24"}},
+      {kFullStop, Source::Dmt, "0x2", dmt2x},
+      {kFullStop,
+       Source::Dmt,
+       "75Hz",
+       {"DMT 0x06", "DMT 0x0b", "DMT 0x12", "DMT 0x15", "DMT 0x18", "DMT 0x1d", "DMT 0x24", "DMT 0x2b", "DMT 0x30",
+        "DMT 0x36", "DMT 0x3b", "DMT 0x3f", "DMT 0x42", "DMT 0x46", "DMT 0x4a", "DMT 0x4e"}},
+      {kFullStop, Source::Dmt, "1920 60 hz", {"DMT 0x44", "DMT 0x45", "DMT 0x49", "DMT 0x52"}},
+      {kComma, Source::Dmt, "59,94Hz", {"DMT 0x04", "DMT 0x58"}},
+      {kFullStop, Source::Dmt, "1024x768i", {"DMT 0x0f"}},
+      {kFullStop, Source::Cta, "VIC 16", {"VIC 16"}},
+      {kFullStop, Source::Cta, "vic1", {"VIC 1", "HDMI VIC 1"}},
+      {kFullStop, Source::Cta, "3840x2160 30Hz", {"VIC 95", "VIC 105", "HDMI VIC 1"}},
+      {kFullStop, Source::Cta, "0x24", {}},
+      {kFullStop, Source::Dmt, "zzz", {}},
+  };
+  for (const Case& test : cases) {
+    Windows w(test.locale);
+    w.Source(test.source);
+    w.timingsView.Type(TimingsText::txtFilter, test.filter);
+    EXPECT_EQ(w.ShownSources(), test.shown) << test.filter;
+    if (test.shown.empty()) {
+      EXPECT_FALSE(w.timings.Timing().has_value()) << test.filter;
+      EXPECT_EQ(w.timingsView.Reason(), std::string("No ") +
+                                            (test.source == Source::Dmt ? "DMT mode" : "CTA-861 video format") +
+                                            " matches \"" + test.filter + "\".");
+    } else {
+      // Typing alone picks the first mode shown.
+      EXPECT_EQ(w.timingsView.ModeRow(), 0) << test.filter;
+      EXPECT_EQ(w.timings.Timing()->source, test.shown.front()) << test.filter;
+    }
+  }
+}
+
+TEST(TimingsFilter, KeepsThePickWhileItIsShown) {
+  Windows w;
+  const auto type = [&](const char* text) { w.timingsView.Type(TimingsText::txtFilter, text); };
+  EXPECT_EQ(w.timingsView.Modes().size(), modes::DmtModes().size());
+  type("1280");
+  w.timingsView.PickRow(3);
+  const std::string picked = w.timingsView.SelectedMode();
+  ASSERT_EQ(picked.substr(0, 8), w.timings.Timing()->source);
+  type("");  // all shown again: the same mode stays picked
+  EXPECT_EQ(w.timingsView.SelectedMode(), picked);
+  EXPECT_EQ(w.timings.Timing()->source, picked.substr(0, 8));
+  // Each source keeps its own pick.
+  w.Source(Source::Cta);
+  w.timingsView.PickRow(15);
+  EXPECT_EQ(w.timings.Timing()->source, "VIC 16");
+  w.Source(Source::Dmt);
+  EXPECT_EQ(w.timingsView.SelectedMode(), picked);
+}
+
+TEST(TimingsErrors, ShowTheReasonAndNoStaleFigure) {
+  using T = TimingsText;
+  struct Case {
+    engine::NumberLocale locale;
+    std::function<void(Windows&)> steps;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Cvt);
+         w.timingsView.Type(T::txtCvtWidth, "19x0");
+       },
+       "The width must be a whole number from 1 to 65535, not \"19x0\"."},
+      {kComma,
+       [](Windows& w) {
+         w.Source(Source::Cvt);
+         w.timingsView.Type(T::txtCvtRate, "60.5");
+       },
+       "The rate must be a number of Hz above 0 and at most 100000, with , as the decimal separator, not \"60.5\"."},
+      {kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Cvt);
+         w.timingsView.Choose(TimingsChoice::cmbCvtBlanking, 3);
+         w.timingsView.Type(T::txtCvtHBlank, "300");
+       },
+       "The horizontal blanking of CVT reduced blanking v3 must be from 80 to 200 pixels."},
+      {kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Gtf);
+         w.timingsView.Type(T::txtGtfHeight, "");
+       },
+       "The height must be a whole number from 1 to 65535, not \"\"."},
+      {kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Custom);
+         w.timingsView.Type(T::txtCustomClock, "148.5000001");
+       },
+       "The pixel clock must be a number of MHz above 0 and at most 1000000, to the hertz (six decimals at most), "
+       "with . as the decimal separator, not \"148.5000001\"."},
+      {kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Custom);
+         w.timingsView.Type(T::txtCustomVFrontPorch, "-1");
+       },
+       "The vertical front porch must be a whole number from 0 to 65535, not \"-1\"."},
+      {kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Calculator);
+         w.TypeInCalculator(TimingField::txtHorSync, "400");
+       },
+       "The calculator's horizontal front porch and sync (416 pixels) are more than its horizontal blanking (408 "
+       "pixels)."},
+      {kComma,
+       [](Windows& w) {
+         w.Source(Source::Calculator);
+         w.TypeInCalculator(TimingField::txtFrequency, "135.5");
+       },
+       "The calculator's pixel frequency \"135.5\" is not a number of MHz above 0, to the hertz (six decimals at "
+       "most), with , as the decimal separator."},
+      {kFullStop,
+       [](Windows& w) {
+         w.Source(Source::Calculator);
+         w.TypeInCalculator(TimingField::txtVerActive, "1024.5");
+       },
+       "The calculator's vertical active \"1024.5\" is not a whole number from 1 to 65535."},
+  };
+  for (const Case& test : cases) {
+    Windows w(test.locale);
+    test.steps(w);
+    EXPECT_FALSE(w.timings.Timing().has_value()) << test.reason;
+    EXPECT_EQ(w.timingsView.Reason(), test.reason);
+    EXPECT_EQ(w.timingsView.Figures(), TimingFigures{}) << test.reason;
+    EXPECT_EQ(w.timingsView.ExportText(), "") << test.reason;
+    EXPECT_EQ(w.timingsView.Links(), TextTable{}) << test.reason;
+    for (const auto command :
+         {TimingsCommand::cmdCopy, TimingsCommand::cmdSaveEdid, TimingsCommand::cmdUseInCalculator}) {
+      EXPECT_FALSE(w.timingsView.Enabled(command)) << test.reason;
+    }
+    // Nothing is held over: the calculator's own timing shows again as soon
+    // as its fields read.
+    if (w.timings.Source() == Source::Calculator) {
+      w.calculatorView.Pick(1);
+      w.timings.Calculator_Change();
+      EXPECT_EQ(w.timingsView.Figures().horizontal[0], "640");
+      EXPECT_EQ(w.timingsView.Reason(), "");
+      EXPECT_TRUE(w.timingsView.Enabled(TimingsCommand::cmdUseInCalculator));
+    }
+  }
+}
+
+std::string WithoutNewline(const std::string& text) {
+  EXPECT_EQ(text.back(), '\n');
+  return text.substr(0, text.size() - 1);
+}
+
+TEST(TimingsExports, OneFormatAtATimeAsTheLibraryWritesIt) {
+  Windows w;
+  w.timingsView.Type(TimingsText::txtFilter, "0x24");
+  w.timingsView.Type(TimingsText::txtOutput, "HDMI-1");
+  w.timingsView.Type(TimingsText::txtDisplayName, "Bench");
+  const DisplayTiming dmt = Made(modes::DmtTiming(0x24));
+  const std::string xrandr = modes::XrandrCommands(dmt, "HDMI-1");
+  const std::string hex = modes::HexBytes(*modes::MakeEdid(dmt, "Bench"));
+  struct Case {
+    int format;
+    std::string text;     // empty: refused
+    std::string message;  // the reason
+  };
+  const Case cases[] = {
+      {0, modes::Modeline(dmt), ""},
+      {1, WithoutNewline(xrandr), ""},
+      {2, "output HDMI-1 modeline " + modes::ModelineFields(dmt), ""},
+      {3, "", modes::KernelModeOption(dmt, "HDMI-1").error()},
+      {4, WithoutNewline(modes::HexBytes(*modes::DescribeTiming(dmt))), ""},
+      {5, WithoutNewline(hex), ""},
+  };
+  for (const Case& test : cases) {
+    w.timingsView.Choose(TimingsChoice::cmbFormat, test.format);
+    EXPECT_EQ(w.timingsView.ExportText(), test.text) << test.format;
+    EXPECT_EQ(w.timingsView.ExportMessage(), test.message) << test.format;
+    EXPECT_EQ(w.timingsView.Enabled(TimingsCommand::cmdCopy), !test.text.empty()) << test.format;
+    w.timings.cmdCopy_Click();
+    if (!test.text.empty()) {
+      EXPECT_EQ(w.timingsView.Clipboard(), test.text) << test.format;
+    }
+  }
+  // The kernel names a CVT mode; a bad output name is refused in place.
+  w.Source(Source::Cvt);
+  w.timingsView.Choose(TimingsChoice::cmbFormat, 3);
+  EXPECT_EQ(w.timingsView.ExportText(), "video=HDMI-1:1920x1080M@60");
+  w.timingsView.Type(TimingsText::txtOutput, "HDMI 1");
+  EXPECT_EQ(w.timingsView.ExportText(), "");
+  EXPECT_EQ(w.timingsView.ExportMessage(), "The output name takes letters, digits, '-', '_' and '.', such as HDMI-1.");
+  EXPECT_FALSE(w.timingsView.Enabled(TimingsCommand::cmdCopy));
+}
+
+TEST(TimingsExports, SaveEdidWritesTheBlockWhereTheUserSays) {
+  const auto dir = std::filesystem::temp_directory_path() / "zarn-timings-save-edid-test";
+  std::filesystem::create_directories(dir);
+  Windows w;
+  w.timingsView.Type(TimingsText::txtFilter, "0x24");
+  w.timingsView.Type(TimingsText::txtDisplayName, "Bench");
+  const std::string path = (dir / "mode.bin").string();
+
+  w.timingsView.AnswerPath(std::nullopt);  // cancelled: nothing written
+  w.timings.cmdSaveEdid_Click();
+  EXPECT_EQ(w.timingsView.SuggestedName(), "1280x1024_75.02.bin");
+  EXPECT_FALSE(std::filesystem::exists(path));
+
+  w.timingsView.AnswerPath(path);
+  w.timings.cmdSaveEdid_Click();
+  std::ifstream file(path, std::ios::binary);
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const modes::EdidBlock expected = *modes::MakeEdid(Made(modes::DmtTiming(0x24)), "Bench");
+  EXPECT_EQ(bytes, std::vector<char>(expected.begin(), expected.end()));
+  EXPECT_EQ(w.timingsView.ExportMessage(), "Saved the EDID (128 bytes) to " + path + ".");
+
+  w.timingsView.AnswerPath((dir / "no-such-folder" / "mode.bin").string());
+  w.timings.cmdSaveEdid_Click();
+  EXPECT_EQ(w.timingsView.ExportMessage().rfind("Could not write the EDID to ", 0), 0u);
+
+  // A name the EDID cannot hold: the reason, and no dialog.
+  w.timingsView.Type(TimingsText::txtDisplayName, "Fourteen chars");
+  w.timingsView.AnswerPath(path + ".2");
+  w.timings.cmdSaveEdid_Click();
+  EXPECT_FALSE(std::filesystem::exists(path + ".2"));
+  EXPECT_EQ(w.timingsView.ExportMessage(),
+            "The display name \"Fourteen chars\" is longer than the 13 characters an EDID holds.");
+  std::filesystem::remove_all(dir);
+}
+
+TEST(TimingsLinks, DataRatesAndLinksInTheUsersLocale) {
+  Windows w(kComma);
+  w.Source(Source::Cta);
+  w.timingsView.Type(TimingsText::txtFilter, "VIC 1");  // 25.175 MHz
+  const TextTable& rates = w.timingsView.DataRates();
+  EXPECT_EQ(rates.rows, (std::vector<std::string>{"RGB/4:4:4", "4:2:2", "4:2:0"}));
+  EXPECT_EQ(rates.columns.front(), "6 bit");
+  EXPECT_EQ(rates.cells[0][0], "453,15");  // 25.175 MHz x 18 bits
+  EXPECT_EQ(rates.cells[0][1], "604,2");
+  EXPECT_EQ(rates.cells[1][0], kNoneText);  // no 6-bit 4:2:2
+  const std::vector<modes::LinkCheck> links = modes::CheckLinks(*w.timings.Timing());
+  ASSERT_EQ(w.timingsView.Links().rows.size(), links.size());
+  EXPECT_EQ(w.timingsView.Links().rows.front(), links.front().name);
+  EXPECT_EQ(w.timingsView.Links().cells.front()[1], "8 bit");  // DVI: RGB at 8 bits only
+  EXPECT_EQ(w.timingsView.Links().cells.front()[2], kNoneText);
+}
+
+// The fields in the order the calculator writes a preset, read from what it
+// does when one is picked.
+std::vector<TimingField> PresetOrder() {
+  MemoryMainView view;
+  MainController calculator(view, kFullStop);
+  view.Attach(calculator);
+  calculator.Form_Load();
+  view.ClearEvents();
+  view.Pick(1);
+  std::vector<TimingField> order;
+  for (const auto& event : view.Events()) {
+    if (event.kind == Kind::Write && event.field != TimingField::txtRefreshRate) order.push_back(event.field);
+  }
+  return order;
+}
+
+TEST(UseInCalculator, WritesThroughTheCalculatorInPresetOrderAsIfTyped) {
+  Windows w;
+  w.Source(Source::Cvt);
+  w.timingsView.Type(TimingsText::txtCvtWidth, "2560");
+  w.timingsView.Type(TimingsText::txtCvtHeight, "1440");
+  w.timingsView.Type(TimingsText::txtCvtRate, "144");
+  w.timingsView.Choose(TimingsChoice::cmbCvtBlanking, 2);
+  w.calculatorView.ClearEvents();
+  w.timings.cmdUseInCalculator_Click();
+
+  std::vector<TimingField> order;
+  std::vector<std::string> texts;
+  int changes = 0;
+  for (const auto& event : w.calculatorView.Events()) {
+    if (event.kind == Kind::Write && event.depth == 0) {
+      order.push_back(event.field);
+      texts.push_back(event.text);
+    }
+    if (event.kind == Kind::Change && event.depth == 0) ++changes;
+  }
+  EXPECT_EQ(order, PresetOrder());
+  EXPECT_EQ(texts, (std::vector<std::string>{"586.586", "2560", "8", "32", "1440", "89", "8", "80", "103"}));
+  EXPECT_EQ(changes, 9);  // every write changed its field and ran its handler
+  EXPECT_TRUE(w.timingsView.Questions().empty());
+  EXPECT_EQ(w.calculatorView.ModeIndex(), 0);
+  EXPECT_EQ(w.calculatorView.FieldText(TimingField::txtRefreshRate), "144");
+  EXPECT_EQ(w.calculatorView.Caption(), "Horizontal Frequency = 222.19 KHz");
+
+  // In a comma locale the frequency goes in with a comma.
+  Windows comma(kComma);
+  comma.Source(Source::Cta);
+  comma.timingsView.Type(TimingsText::txtFilter, "VIC 1");
+  comma.timings.cmdUseInCalculator_Click();
+  EXPECT_EQ(comma.calculatorView.FieldText(TimingField::txtFrequency), "25,175");
+  EXPECT_EQ(comma.calculatorView.FieldText(TimingField::txtRefreshRate), "59,9");
+}
+
+TEST(UseInCalculator, AsksFirstWhenTheCalculatorCannotHoldTheTiming) {
+  Windows w;
+  w.Source(Source::Cta);
+  w.timingsView.Type(TimingsText::txtFilter, "VIC 5");  // 1920x1080i: 2 x 540 lines + 2 x 22.5 of blanking
+  w.calculatorView.ClearEvents();
+  w.timingsView.AnswerConfirm(false);
+  w.timings.cmdUseInCalculator_Click();
+  ASSERT_EQ(w.timingsView.Questions().size(), 1u);
+  EXPECT_NE(w.timingsView.Questions()[0].find("no interlaced timings"), std::string::npos);
+  EXPECT_NE(w.timingsView.Questions()[0].find("1080 active lines and 45 lines of blanking"), std::string::npos);
+  EXPECT_TRUE(w.calculatorView.Events().empty());  // declined: nothing written
+
+  w.timingsView.AnswerConfirm(true);
+  w.timings.cmdUseInCalculator_Click();
+  EXPECT_EQ(w.calculatorView.FieldText(TimingField::txtVerActive), "1080");
+  EXPECT_EQ(w.calculatorView.FieldText(TimingField::txtVerBlanking), "45");
+  EXPECT_EQ(w.calculatorView.FieldText(TimingField::txtFrequency), "74.25");
+  EXPECT_EQ(w.calculatorView.FieldText(TimingField::txtRefreshRate), "30");  // the frame rate
+}
+
+TEST(UseInCalculator, TheCalculatorSourceFollowsTheCalculator) {
+  Windows w;
+  w.Source(Source::Calculator);
+  w.TypeInCalculator(TimingField::txtHorActive, "1920");
+  EXPECT_EQ(w.timingsView.Figures().horizontal[0], "1920");
+  // Written from the Timings window itself: the figures follow once the
+  // writing is done, from the calculator's final texts.
+  w.timings.cmdUseInCalculator_Click();
+  EXPECT_EQ(w.timingsView.Figures().horizontal[0], "1920");
+  EXPECT_EQ(w.timings.Timing()->pixel_clock_hz, 135000000u);
+  w.timings.cmdClose_Click();
+  EXPECT_TRUE(w.timingsView.Closed());
+}
+
+}  // namespace
+}  // namespace zarn::forms
