@@ -1,0 +1,657 @@
+#include "forms/timings/timings_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <utility>
+
+#include "forms/common/window_style.h"
+
+namespace zarn::forms {
+namespace {
+
+QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
+QLabel* AddCaption(const QString& caption, QWidget* buddy = nullptr) {
+  auto* label = new QLabel(caption);
+  if (buddy != nullptr) label->setBuddy(buddy);
+  return label;
+}
+
+// A figure: plain text the user can select and copy.
+QLabel* AddFigure(const char* name, const QString& accessibleName) {
+  auto* label = new QLabel;
+  label->setObjectName(QLatin1String(name));
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  label->setAccessibleDescription(accessibleName);
+  return label;
+}
+
+QPushButton* AddButton(const char* name, const QString& caption, const QString& accessibleName) {
+  auto* button = new QPushButton(caption);
+  button->setObjectName(QLatin1String(name));
+  button->setAccessibleName(accessibleName);
+  button->setAutoDefault(false);
+  return button;
+}
+
+QTableWidget* AddTable(const char* name, const QString& accessibleName) {
+  auto* table = new QTableWidget;
+  table->setObjectName(QLatin1String(name));
+  table->setAccessibleName(accessibleName);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionMode(QAbstractItemView::NoSelection);
+  table->setTabKeyNavigation(false);  // Tab leaves the table
+  table->setWordWrap(false);
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  return table;
+}
+
+void FillTable(QTableWidget& table, const TextTable& content) {
+  table.clear();
+  table.setColumnCount(static_cast<int>(content.columns.size()));
+  table.setRowCount(static_cast<int>(content.rows.size()));
+  QStringList columns;
+  for (const std::string& column : content.columns) columns << FromUtf8(column);
+  table.setHorizontalHeaderLabels(columns);
+  QStringList rows;
+  for (const std::string& row : content.rows) rows << FromUtf8(row);
+  table.setVerticalHeaderLabels(rows);
+  for (std::size_t r = 0; r < content.cells.size(); ++r) {
+    for (std::size_t c = 0; c < content.cells[r].size(); ++c) {
+      auto* item = new QTableWidgetItem(FromUtf8(content.cells[r][c]));
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      table.setItem(static_cast<int>(r), static_cast<int>(c), item);
+    }
+  }
+}
+
+}  // namespace
+
+TimingsWindow::TimingsWindow(MainView& calculator, engine::NumberLocale locale)
+    : QWidget(nullptr, Qt::Window), controller_(*this, calculator, std::move(locale)) {
+  setObjectName(QStringLiteral("frmTimings"));
+  setWindowTitle(QStringLiteral("Zarn Timings"));
+  // Closing the calculator ends the program even while this window is open.
+  setAttribute(Qt::WA_QuitOnClose, false);
+
+  auto* source = AddChoice(TimingsChoice::cmbSource);
+  for (const std::string_view item : kSourceItems) source->addItem(Latin1(item));
+  source->setCurrentIndex(DesignOf(kTimingsChoices, TimingsChoice::cmbSource).designIndex);
+  auto* sourceRow = new QHBoxLayout;
+  sourceRow->addWidget(AddCaption(QStringLiteral("&Source:"), source));
+  sourceRow->addWidget(source);
+  sourceRow->addStretch();
+
+  cmdUseInCalculator_ =
+      AddButton("cmdUseInCalculator", QStringLiteral("&Use in Calculator"), QStringLiteral("Use in Calculator"));
+  cmdClose_ = AddButton("cmdClose", QStringLiteral("Cl&ose"), QStringLiteral("Close"));
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdUseInCalculator_);
+  buttons->addStretch();
+  buttons->addWidget(cmdClose_);
+
+  // The source and its inputs beside the timing they give; the exports and
+  // links below, taking what height there is.
+  auto* input = new QVBoxLayout;
+  input->addLayout(sourceRow);
+  input->addWidget(BuildSourcePages(), 1);
+  auto* top = new QHBoxLayout;
+  top->addLayout(input, 1);
+  top->addWidget(BuildTimingPanel(), 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(BuildOutputTabs(), 1);
+  layout->addLayout(buttons);
+
+  SetTabOrder();
+  ConnectHandlers();
+}
+
+TimingsWindow::~TimingsWindow() {
+  // The controls go after this object's own members; keep their last
+  // signals from the controller.
+  for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
+
+void TimingsWindow::Form_Load() {
+  controller_.Form_Load();
+  Edit(TimingsText::txtFilter)->setFocus();
+}
+
+QLineEdit* TimingsWindow::AddEdit(TimingsText input) {
+  const TimingsTextInfo& info = DesignOf(kTimingsTexts, input);
+  auto* edit = new QLineEdit;
+  edit->setObjectName(Latin1(info.name));
+  edit->setAccessibleName(Latin1(info.accessibleName));
+  edits_[static_cast<std::size_t>(input)] = edit;
+  return edit;
+}
+
+QCheckBox* TimingsWindow::AddCheck(TimingsCheck option) {
+  const TimingsCheckInfo& info = DesignOf(kTimingsChecks, option);
+  auto* check = new QCheckBox(Latin1(info.caption));
+  check->setObjectName(Latin1(info.name));
+  check->setAccessibleName(Latin1(info.caption).remove(QLatin1Char('&')));
+  check->setChecked(info.designChecked);
+  checks_[static_cast<std::size_t>(option)] = check;
+  return check;
+}
+
+QComboBox* TimingsWindow::AddChoice(TimingsChoice list) {
+  const TimingsChoiceInfo& info = DesignOf(kTimingsChoices, list);
+  auto* combo = new QComboBox;
+  combo->setObjectName(Latin1(info.name));
+  combo->setAccessibleName(Latin1(info.accessibleName));
+  combos_[static_cast<std::size_t>(list)] = combo;
+  return combo;
+}
+
+QWidget* TimingsWindow::BuildSourcePages() {
+  pages_ = new QStackedWidget;
+  pages_->setObjectName(QStringLiteral("stkSource"));
+  calculatorPage_ = BuildCalculatorPage();
+  listPage_ = static_cast<QGroupBox*>(BuildListPage());
+  cvtPage_ = BuildCvtPage();
+  gtfPage_ = BuildGtfPage();
+  customPage_ = BuildCustomPage();
+  for (QWidget* page : {calculatorPage_, static_cast<QWidget*>(listPage_), cvtPage_, gtfPage_, customPage_}) {
+    pages_->addWidget(page);
+  }
+  return pages_;
+}
+
+QWidget* TimingsWindow::BuildCalculatorPage() {
+  auto* page = new QGroupBox(QStringLiteral("Calculator"));
+  page->setObjectName(QStringLiteral("fraCalculator"));
+  auto* note = new QLabel(QStringLiteral(
+      "The calculator's fields as they stand, read exactly: the pixel frequency to the hertz, the blanking split "
+      "into front porch, sync and the rest as back porch. The calculator keeps no sync polarity; choose it here."));
+  note->setWordWrap(true);
+  auto* polarity = new QHBoxLayout;
+  polarity->addWidget(AddCheck(TimingsCheck::chkCalculatorHSync));
+  polarity->addWidget(AddCheck(TimingsCheck::chkCalculatorVSync));
+  polarity->addStretch();
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(note);
+  layout->addLayout(polarity);
+  layout->addStretch();
+  return page;
+}
+
+QWidget* TimingsWindow::BuildListPage() {
+  auto* page = new QGroupBox;
+  page->setObjectName(QStringLiteral("fraModes"));
+  QLineEdit* filter = AddEdit(TimingsText::txtFilter);
+  filter->setPlaceholderText(QStringLiteral("1920, 75Hz, 0x24, VIC 16"));
+  filter->setClearButtonEnabled(true);
+  lstModes_ = new QListWidget;
+  lstModes_->setObjectName(QStringLiteral("lstModes"));
+  lstModes_->setAccessibleName(QStringLiteral("Modes"));
+  lstModes_->setUniformItemSizes(true);
+  auto* filterRow = new QHBoxLayout;
+  filterRow->addWidget(AddCaption(QStringLiteral("F&ilter:"), filter));
+  filterRow->addWidget(filter);
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(filterRow);
+  layout->addWidget(lstModes_);
+  return page;
+}
+
+QWidget* TimingsWindow::BuildCvtPage() {
+  auto* page = new QGroupBox(QStringLiteral("CVT: Coordinated Video Timings"));
+  page->setObjectName(QStringLiteral("fraCvt"));
+  auto* grid = new QGridLayout(page);
+  const auto addRow = [&](int row, const QString& caption, QWidget* input, const QString& unit) {
+    grid->addWidget(AddCaption(caption, input), row, 0);
+    grid->addWidget(input, row, 1);
+    grid->addWidget(new QLabel(unit), row, 2);
+  };
+  addRow(0, QStringLiteral("&Width:"), AddEdit(TimingsText::txtCvtWidth), QStringLiteral("pixels"));
+  addRow(1, QStringLiteral("&Height:"), AddEdit(TimingsText::txtCvtHeight), QStringLiteral("lines"));
+  addRow(2, QStringLiteral("&Rate:"), AddEdit(TimingsText::txtCvtRate), QStringLiteral("Hz"));
+  QComboBox* blanking = AddChoice(TimingsChoice::cmbCvtBlanking);
+  for (const std::string_view item : kCvtBlankingItems) blanking->addItem(Latin1(item));
+  grid->addWidget(AddCaption(QStringLiteral("&Blanking:"), blanking), 0, 3);
+  grid->addWidget(blanking, 0, 4, 1, 2);
+  grid->addWidget(AddCheck(TimingsCheck::chkCvtInterlaced), 1, 3, 1, 3);
+  grid->addWidget(AddCheck(TimingsCheck::chkCvtMargins), 2, 3, 1, 3);
+  grid->addWidget(AddCheck(TimingsCheck::chkCvtVideoOptimized), 3, 3, 1, 3);
+  QLineEdit* hBlank = AddEdit(TimingsText::txtCvtHBlank);
+  hBlank->setPlaceholderText(QStringLiteral("80"));
+  QLineEdit* vBlank = AddEdit(TimingsText::txtCvtVBlank);
+  vBlank->setPlaceholderText(QStringLiteral("460"));
+  addRow(3, QStringLiteral("Hori&zontal blanking:"), hBlank, QStringLiteral("pixels (v3)"));
+  addRow(4, QStringLiteral("Vertical blan&king:"), vBlank, QStringLiteral("\u00B5s (v3)"));
+  grid->addWidget(AddCheck(TimingsCheck::chkCvtEarlyVsync), 4, 3, 1, 3);
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(5, 1);
+  grid->setRowStretch(5, 1);
+  return page;
+}
+
+QWidget* TimingsWindow::BuildGtfPage() {
+  auto* page = new QGroupBox(QStringLiteral("GTF: Generalized Timing Formula"));
+  page->setObjectName(QStringLiteral("fraGtf"));
+  auto* grid = new QGridLayout(page);
+  QLineEdit* width = AddEdit(TimingsText::txtGtfWidth);
+  QLineEdit* height = AddEdit(TimingsText::txtGtfHeight);
+  QComboBox* given = AddChoice(TimingsChoice::cmbGtfInput);
+  for (const std::string_view item : kGtfInputItems) given->addItem(Latin1(item));
+  QLineEdit* value = AddEdit(TimingsText::txtGtfValue);
+  grid->addWidget(AddCaption(QStringLiteral("&Width:"), width), 0, 0);
+  grid->addWidget(width, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("pixels")), 0, 2);
+  grid->addWidget(AddCaption(QStringLiteral("&Height:"), height), 1, 0);
+  grid->addWidget(height, 1, 1);
+  grid->addWidget(new QLabel(QStringLiteral("lines")), 1, 2);
+  grid->addWidget(AddCaption(QStringLiteral("&Given:"), given), 2, 0);
+  grid->addWidget(given, 2, 1, 1, 2);
+  grid->addWidget(AddCaption(QStringLiteral("&Value:"), value), 3, 0);
+  grid->addWidget(value, 3, 1);
+  grid->addWidget(AddCheck(TimingsCheck::chkGtfInterlaced), 0, 3);
+  grid->addWidget(AddCheck(TimingsCheck::chkGtfMargins), 1, 3);
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(4, 1);
+  grid->setRowStretch(4, 1);
+  return page;
+}
+
+QWidget* TimingsWindow::BuildCustomPage() {
+  auto* page = new QGroupBox(QStringLiteral("Custom"));
+  page->setObjectName(QStringLiteral("fraCustom"));
+  auto* grid = new QGridLayout(page);
+  QLineEdit* clock = AddEdit(TimingsText::txtCustomClock);
+  grid->addWidget(AddCaption(QStringLiteral("&Pixel clock:"), clock), 0, 0);
+  grid->addWidget(clock, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("MHz")), 0, 2);
+  const char* columns[] = {"Active", "Front porch", "Sync", "Back porch"};
+  for (int c = 0; c < 4; ++c) grid->addWidget(new QLabel(QLatin1String(columns[c])), 1, c + 1);
+  const TimingsText rows[2][4] = {{TimingsText::txtCustomHActive, TimingsText::txtCustomHFrontPorch,
+                                   TimingsText::txtCustomHSync, TimingsText::txtCustomHBackPorch},
+                                  {TimingsText::txtCustomVActive, TimingsText::txtCustomVFrontPorch,
+                                   TimingsText::txtCustomVSync, TimingsText::txtCustomVBackPorch}};
+  const char* rowNames[] = {"Horizontal (pixels)", "Vertical (lines)"};
+  for (int r = 0; r < 2; ++r) {
+    grid->addWidget(new QLabel(QLatin1String(rowNames[r])), r + 2, 0);
+    for (int c = 0; c < 4; ++c) grid->addWidget(AddEdit(rows[r][c]), r + 2, c + 1);
+  }
+  auto* options = new QHBoxLayout;
+  options->addWidget(AddCheck(TimingsCheck::chkCustomHSync));
+  options->addWidget(AddCheck(TimingsCheck::chkCustomVSync));
+  options->addWidget(AddCheck(TimingsCheck::chkCustomInterlaced));
+  options->addStretch();
+  grid->addLayout(options, 4, 0, 1, 5);
+  grid->setRowStretch(5, 1);
+  return page;
+}
+
+QGroupBox* TimingsWindow::BuildTimingPanel() {
+  auto* panel = new QGroupBox(QStringLiteral("Timing"));
+  panel->setObjectName(QStringLiteral("fraTiming"));
+  auto* grid = new QGridLayout;
+  lblSourceName_ = AddFigure("lblSourceName", QStringLiteral("Source"));
+  grid->addWidget(new QLabel(QStringLiteral("Source:")), 0, 0);
+  grid->addWidget(lblSourceName_, 0, 1, 1, 7);
+  const char* columns[] = {"Active", "Front porch", "Sync", "Back porch", "Blanking", "Total", "Sync polarity"};
+  for (int c = 0; c < 7; ++c) {
+    auto* header = new QLabel(QLatin1String(columns[c]));
+    header->setAlignment(c < 6 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    grid->addWidget(header, 1, c + 1);
+  }
+  const char* names[2][6] = {
+      {"lblHActive", "lblHFrontPorch", "lblHSync", "lblHBackPorch", "lblHBlanking", "lblHTotal"},
+      {"lblVActive", "lblVFrontPorch", "lblVSync", "lblVBackPorch", "lblVBlanking", "lblVTotal"}};
+  grid->addWidget(new QLabel(QStringLiteral("Horizontal (pixels)")), 2, 0);
+  lblVertical_ = new QLabel(QStringLiteral("Vertical (lines)"));
+  grid->addWidget(lblVertical_, 3, 0);
+  for (int r = 0; r < 2; ++r) {
+    const QString row = r == 0 ? QStringLiteral("Horizontal ") : QStringLiteral("Vertical ");
+    for (int c = 0; c < 6; ++c) {
+      QLabel* figure = AddFigure(names[r][c], row + QString::fromLatin1(columns[c]).toLower());
+      figure->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      (r == 0 ? horizontal_ : vertical_)[static_cast<std::size_t>(c)] = figure;
+      grid->addWidget(figure, r + 2, c + 1);
+    }
+  }
+  lblHSync_ = AddFigure("lblHSyncPolarity", QStringLiteral("Horizontal sync polarity"));
+  lblVSync_ = AddFigure("lblVSyncPolarity", QStringLiteral("Vertical sync polarity"));
+  grid->addWidget(lblHSync_, 2, 7);
+  grid->addWidget(lblVSync_, 3, 7);
+  grid->setColumnStretch(8, 1);
+
+  auto* rates = new QFormLayout;
+  lblPixelClock_ = AddFigure("lblPixelClock", QStringLiteral("Pixel clock"));
+  lblLineRate_ = AddFigure("lblLineRate", QStringLiteral("Line rate"));
+  lblRefreshRate_ = AddFigure("lblRefreshRate", QStringLiteral("Refresh rate"));
+  lblFieldRate_ = AddFigure("lblFieldRate", QStringLiteral("Field rate"));
+  lblDetails_ = AddFigure("lblDetails", QStringLiteral("Details"));
+  lblDetails_->setWordWrap(true);
+  lblFieldRateCaption_ = new QLabel(QStringLiteral("Field rate:"));
+  rates->addRow(QStringLiteral("Pixel clock:"), lblPixelClock_);
+  rates->addRow(QStringLiteral("Line rate:"), lblLineRate_);
+  rates->addRow(QStringLiteral("Refresh rate:"), lblRefreshRate_);
+  rates->addRow(lblFieldRateCaption_, lblFieldRate_);
+  rates->addRow(QStringLiteral("Details:"), lblDetails_);
+
+  lblReason_ = new QLabel;
+  lblReason_->setObjectName(QStringLiteral("lblReason"));
+  lblReason_->setWordWrap(true);
+  lblReason_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lblReason_->setAccessibleDescription(QStringLiteral("Why there is no timing"));
+  lblReason_->setFont([this] {
+    QFont bold = font();
+    bold.setBold(true);
+    return bold;
+  }());
+  lblReason_->hide();
+
+  auto* layout = new QVBoxLayout(panel);
+  layout->addLayout(grid);
+  layout->addLayout(rates);
+  layout->addWidget(lblReason_);
+  layout->addStretch();
+  return panel;
+}
+
+QTabWidget* TimingsWindow::BuildOutputTabs() {
+  tabOutput_ = new QTabWidget;
+  tabOutput_->setObjectName(QStringLiteral("tabOutput"));
+  tabOutput_->setAccessibleName(QStringLiteral("Exports and links"));
+  tabOutput_->addTab(BuildExportsPage(), QStringLiteral("Exports"));
+  tabOutput_->addTab(BuildLinksPage(), QStringLiteral("Links"));
+  return tabOutput_;
+}
+
+QWidget* TimingsWindow::BuildExportsPage() {
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("pageExports"));
+  QComboBox* format = AddChoice(TimingsChoice::cmbFormat);
+  for (const std::string_view item : kFormatItems) format->addItem(Latin1(item));
+  QLineEdit* output = AddEdit(TimingsText::txtOutput);
+  output->setPlaceholderText(QStringLiteral("OUTPUT"));
+  QLineEdit* name = AddEdit(TimingsText::txtDisplayName);
+  name->setPlaceholderText(QStringLiteral("Zarn"));
+  auto* options = new QHBoxLayout;
+  options->addWidget(AddCaption(QStringLiteral("&Format:"), format));
+  options->addWidget(format);
+  options->addWidget(AddCaption(QStringLiteral("Ou&tput:"), output));
+  options->addWidget(output, 1);
+  options->addWidget(AddCaption(QStringLiteral("Display &name:"), name));
+  options->addWidget(name, 1);
+
+  txtExport_ = new QPlainTextEdit;
+  txtExport_->setObjectName(QStringLiteral("txtExport"));
+  txtExport_->setAccessibleName(QStringLiteral("Export text"));
+  txtExport_->setReadOnly(true);
+  txtExport_->setTabChangesFocus(true);
+  txtExport_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  txtExport_->setMinimumHeight(QFontMetrics(txtExport_->font()).lineSpacing() * 4);
+
+  lblExportMessage_ = new QLabel;
+  lblExportMessage_->setObjectName(QStringLiteral("lblExportMessage"));
+  lblExportMessage_->setWordWrap(true);
+  lblExportMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+  cmdCopy_ = AddButton("cmdCopy", QStringLiteral("&Copy"), QStringLiteral("Copy the export"));
+  cmdSaveEdid_ = AddButton("cmdSaveEdid", QStringLiteral("Save &EDID\u2026"), QStringLiteral("Save EDID"));
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdCopy_);
+  buttons->addWidget(cmdSaveEdid_);
+  buttons->addStretch();
+
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(options);
+  layout->addWidget(txtExport_, 1);
+  layout->addWidget(lblExportMessage_);
+  layout->addLayout(buttons);
+  return page;
+}
+
+QWidget* TimingsWindow::BuildLinksPage() {
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("pageLinks"));
+  tblDataRates_ = AddTable("tblDataRates", QStringLiteral("Data rate in Mbit/s by sampling and colour depth"));
+  tblLinks_ = AddTable("tblLinks", QStringLiteral("Links, their capacity and the deepest colour each carries"));
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(new QLabel(QStringLiteral("Data rate of the video in Mbit/s, blanking included")));
+  layout->addWidget(tblDataRates_);
+  layout->addWidget(new QLabel(QStringLiteral("Each link's capacity and the deepest colour it carries")));
+  layout->addWidget(tblLinks_, 1);
+  // Eight links in view at least; the table scrolls for the rest.
+  const int row = QFontMetrics(tblLinks_->font()).height() + 4;
+  tblLinks_->setMinimumHeight(row * 9 + 2 * tblLinks_->frameWidth());
+  return page;
+}
+
+void TimingsWindow::ConnectHandlers() {
+  for (const TimingsTextInfo& info : kTimingsTexts) {
+    connect(Edit(info.input), &QLineEdit::textChanged, this,
+            [this, input = info.input] { controller_.Text_Change(input); });
+  }
+  for (const TimingsCheckInfo& info : kTimingsChecks) {
+    connect(Check(info.option), &QCheckBox::toggled, this,
+            [this, option = info.option] { controller_.Check_Click(option); });
+  }
+  for (const TimingsChoiceInfo& info : kTimingsChoices) {
+    connect(Combo(info.list), &QComboBox::currentIndexChanged, this,
+            [this, list = info.list] { controller_.Choice_Click(list); });
+  }
+  connect(lstModes_, &QListWidget::currentRowChanged, this, [this] { controller_.lstModes_Click(); });
+  connect(cmdCopy_, &QPushButton::clicked, this, [this] { controller_.cmdCopy_Click(); });
+  connect(cmdSaveEdid_, &QPushButton::clicked, this, [this] { controller_.cmdSaveEdid_Click(); });
+  connect(cmdUseInCalculator_, &QPushButton::clicked, this, [this] { controller_.cmdUseInCalculator_Click(); });
+  connect(cmdClose_, &QPushButton::clicked, this, [this] { controller_.cmdClose_Click(); });
+}
+
+void TimingsWindow::SetTabOrder() {
+  using T = TimingsText;
+  using C = TimingsCheck;
+  QWidget* const order[] = {Combo(TimingsChoice::cmbSource),
+                            Check(C::chkCalculatorHSync),
+                            Check(C::chkCalculatorVSync),
+                            Edit(T::txtFilter),
+                            lstModes_,
+                            Edit(T::txtCvtWidth),
+                            Edit(T::txtCvtHeight),
+                            Edit(T::txtCvtRate),
+                            Edit(T::txtCvtHBlank),
+                            Edit(T::txtCvtVBlank),
+                            Combo(TimingsChoice::cmbCvtBlanking),
+                            Check(C::chkCvtInterlaced),
+                            Check(C::chkCvtMargins),
+                            Check(C::chkCvtVideoOptimized),
+                            Check(C::chkCvtEarlyVsync),
+                            Edit(T::txtGtfWidth),
+                            Edit(T::txtGtfHeight),
+                            Combo(TimingsChoice::cmbGtfInput),
+                            Edit(T::txtGtfValue),
+                            Check(C::chkGtfInterlaced),
+                            Check(C::chkGtfMargins),
+                            Edit(T::txtCustomClock),
+                            Edit(T::txtCustomHActive),
+                            Edit(T::txtCustomHFrontPorch),
+                            Edit(T::txtCustomHSync),
+                            Edit(T::txtCustomHBackPorch),
+                            Edit(T::txtCustomVActive),
+                            Edit(T::txtCustomVFrontPorch),
+                            Edit(T::txtCustomVSync),
+                            Edit(T::txtCustomVBackPorch),
+                            Check(C::chkCustomHSync),
+                            Check(C::chkCustomVSync),
+                            Check(C::chkCustomInterlaced),
+                            tabOutput_,
+                            Combo(TimingsChoice::cmbFormat),
+                            Edit(T::txtOutput),
+                            Edit(T::txtDisplayName),
+                            txtExport_,
+                            cmdCopy_,
+                            cmdSaveEdid_,
+                            tblDataRates_,
+                            tblLinks_,
+                            cmdUseInCalculator_,
+                            cmdClose_};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+std::string TimingsWindow::Text(TimingsText input) const { return Edit(input)->text().toStdString(); }
+
+void TimingsWindow::SetText(TimingsText input, std::string_view text) {
+  const QSignalBlocker quiet(Edit(input));
+  Edit(input)->setText(FromUtf8(text));
+}
+
+bool TimingsWindow::Checked(TimingsCheck option) const { return Check(option)->isChecked(); }
+
+int TimingsWindow::Choice(TimingsChoice list) const { return Combo(list)->currentIndex(); }
+
+void TimingsWindow::ShowSourcePage(TimingSource source) {
+  switch (source) {
+    case TimingSource::Calculator:
+      pages_->setCurrentWidget(calculatorPage_);
+      break;
+    case TimingSource::Dmt:
+      listPage_->setTitle(QStringLiteral("DMT: VESA Display Monitor Timings"));
+      pages_->setCurrentWidget(listPage_);
+      break;
+    case TimingSource::Cta:
+      listPage_->setTitle(QStringLiteral("CTA-861 video formats and HDMI VICs"));
+      pages_->setCurrentWidget(listPage_);
+      break;
+    case TimingSource::Cvt:
+      pages_->setCurrentWidget(cvtPage_);
+      break;
+    case TimingSource::Gtf:
+      pages_->setCurrentWidget(gtfPage_);
+      break;
+    case TimingSource::Custom:
+      pages_->setCurrentWidget(customPage_);
+      break;
+  }
+}
+
+void TimingsWindow::SetModes(const std::vector<std::string>& items, int selected) {
+  const QSignalBlocker quiet(lstModes_);
+  QStringList texts;
+  texts.reserve(static_cast<qsizetype>(items.size()));
+  for (const std::string& item : items) texts << FromUtf8(item);
+  lstModes_->clear();
+  lstModes_->addItems(texts);
+  lstModes_->setCurrentRow(selected);
+  if (QListWidgetItem* item = lstModes_->currentItem()) lstModes_->scrollToItem(item);
+}
+
+int TimingsWindow::ModeRow() const { return lstModes_->currentRow(); }
+
+void TimingsWindow::ShowTiming(const TimingFigures& figures, std::string_view reason) {
+  lblSourceName_->setText(FromUtf8(figures.source));
+  for (std::size_t i = 0; i < 6; ++i) {
+    horizontal_[i]->setText(FromUtf8(figures.horizontal[i]));
+    vertical_[i]->setText(FromUtf8(figures.vertical[i]));
+  }
+  const bool interlaced = !figures.fieldRate.empty();
+  lblVertical_->setText(interlaced ? QStringLiteral("Vertical (lines a field)") : QStringLiteral("Vertical (lines)"));
+  lblHSync_->setText(FromUtf8(figures.hsync));
+  lblVSync_->setText(FromUtf8(figures.vsync));
+  lblPixelClock_->setText(FromUtf8(figures.pixelClock));
+  lblLineRate_->setText(FromUtf8(figures.lineRate));
+  lblRefreshRate_->setText(FromUtf8(figures.refreshRate) + (interlaced ? QStringLiteral(" (frames)") : QString()));
+  lblFieldRate_->setText(FromUtf8(figures.fieldRate));
+  lblFieldRateCaption_->setVisible(interlaced);
+  lblFieldRate_->setVisible(interlaced);
+  lblDetails_->setText(FromUtf8(figures.details));
+  lblReason_->setText(FromUtf8(reason));
+  lblReason_->setAccessibleName(FromUtf8(reason));
+  lblReason_->setVisible(!reason.empty());
+}
+
+void TimingsWindow::ShowExport(std::string_view text, std::string_view message) {
+  txtExport_->setPlainText(FromUtf8(text));
+  lblExportMessage_->setText(FromUtf8(message));
+}
+
+void TimingsWindow::ShowLinks(const TextTable& dataRates, const TextTable& links) {
+  FillTable(*tblDataRates_, dataRates);
+  FillTable(*tblLinks_, links);
+  // The data rates show whole, without a scroll bar.
+  tblDataRates_->setFixedHeight(tblDataRates_->horizontalHeader()->height() +
+                                tblDataRates_->verticalHeader()->length() + 2 * tblDataRates_->frameWidth());
+}
+
+void TimingsWindow::SetEnabled(TimingsCommand control, bool enabled) {
+  QWidget* widget = nullptr;
+  switch (control) {
+    case TimingsCommand::cmdCopy:
+      widget = cmdCopy_;
+      break;
+    case TimingsCommand::cmdSaveEdid:
+      widget = cmdSaveEdid_;
+      break;
+    case TimingsCommand::cmdUseInCalculator:
+      widget = cmdUseInCalculator_;
+      break;
+    case TimingsCommand::chkCvtVideoOptimized:
+      widget = Check(TimingsCheck::chkCvtVideoOptimized);
+      break;
+    case TimingsCommand::txtCvtHBlank:
+      widget = Edit(TimingsText::txtCvtHBlank);
+      break;
+    case TimingsCommand::txtCvtVBlank:
+      widget = Edit(TimingsText::txtCvtVBlank);
+      break;
+    case TimingsCommand::chkCvtEarlyVsync:
+      widget = Check(TimingsCheck::chkCvtEarlyVsync);
+      break;
+  }
+  if (widget != nullptr) widget->setEnabled(enabled);
+}
+
+void TimingsWindow::CopyToClipboard(std::string_view text) { QApplication::clipboard()->setText(FromUtf8(text)); }
+
+std::optional<std::string> TimingsWindow::AskEdidPath(std::string_view suggestedName) {
+  const QString suggested = FromUtf8(suggestedName);
+  const QString path = askSavePath_ ? askSavePath_(this, suggested)
+                                    : QFileDialog::getSaveFileName(this, QStringLiteral("Save EDID"), suggested,
+                                                                   QStringLiteral("EDID (*.bin);;All files (*)"));
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+bool TimingsWindow::Confirm(std::string_view question) {
+  return QMessageBox::question(this, windowTitle(), FromUtf8(question), QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TimingsWindow::Close() { close(); }
+
+void TimingsWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    controller_.cmdClose_Click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+}  // namespace zarn::forms

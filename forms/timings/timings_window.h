@@ -1,0 +1,135 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+#include "engine/number_locale.h"
+#include "forms/main/main_view.h"
+#include "forms/timings/timings_controller.h"
+#include "forms/timings/timings_design.h"
+#include "forms/timings/timings_view.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTableWidget;
+class QTabWidget;
+
+namespace zarn::forms {
+
+// The Timings window frmTimings: its controls in Qt layouts, bound to
+// TimingsController. It computes nothing: each Qt signal goes to the
+// controller's handler, and the view operations go to the controls. A
+// top-level window of its own, not modal, that does not keep the program
+// running once the calculator is closed.
+class TimingsWindow final : public QWidget, public TimingsView {
+ public:
+  // Asks where to save an EDID; an empty path when cancelled. The standard
+  // file dialog unless replaced (tests give the path without a dialog).
+  using SavePathAsker = std::function<QString(QWidget* parent, const QString& suggestedName)>;
+
+  // calculator: the calculator's view operations, which "Use in Calculator"
+  // writes through and the Calculator source reads.
+  TimingsWindow(MainView& calculator, engine::NumberLocale locale);
+  ~TimingsWindow() override;
+
+  TimingsWindow(const TimingsWindow&) = delete;
+  TimingsWindow& operator=(const TimingsWindow&) = delete;
+
+  // Fills the window (the inputs' first texts, the first source). Call once,
+  // before it is first shown.
+  void Form_Load();
+
+  // Tells the window that one of the calculator's fields changed.
+  void CalculatorChanged() { controller_.Calculator_Change(); }
+
+  TimingsController& Controller() { return controller_; }
+  void SetSavePathAsker(SavePathAsker asker) { askSavePath_ = std::move(asker); }
+
+  // TimingsView
+  std::string Text(TimingsText input) const override;
+  void SetText(TimingsText input, std::string_view text) override;
+  bool Checked(TimingsCheck option) const override;
+  int Choice(TimingsChoice list) const override;
+  void ShowSourcePage(TimingSource source) override;
+  void SetModes(const std::vector<std::string>& items, int selected) override;
+  int ModeRow() const override;
+  void ShowTiming(const TimingFigures& figures, std::string_view reason) override;
+  void ShowExport(std::string_view text, std::string_view message) override;
+  void ShowLinks(const TextTable& dataRates, const TextTable& links) override;
+  void SetEnabled(TimingsCommand control, bool enabled) override;
+  void CopyToClipboard(std::string_view text) override;
+  std::optional<std::string> AskEdidPath(std::string_view suggestedName) override;
+  bool Confirm(std::string_view question) override;
+  void Close() override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  QWidget* BuildSourcePages();
+  QWidget* BuildCalculatorPage();
+  QWidget* BuildListPage();
+  QWidget* BuildCvtPage();
+  QWidget* BuildGtfPage();
+  QWidget* BuildCustomPage();
+  QGroupBox* BuildTimingPanel();
+  QTabWidget* BuildOutputTabs();
+  QWidget* BuildExportsPage();
+  QWidget* BuildLinksPage();
+  void ConnectHandlers();
+  void SetTabOrder();
+
+  QLineEdit* AddEdit(TimingsText input);
+  QCheckBox* AddCheck(TimingsCheck option);
+  QComboBox* AddChoice(TimingsChoice list);
+  QLineEdit* Edit(TimingsText input) const { return edits_[static_cast<std::size_t>(input)]; }
+  QCheckBox* Check(TimingsCheck option) const { return checks_[static_cast<std::size_t>(option)]; }
+  QComboBox* Combo(TimingsChoice list) const { return combos_[static_cast<std::size_t>(list)]; }
+
+  std::array<QLineEdit*, kTimingsTexts.size()> edits_{};
+  std::array<QCheckBox*, kTimingsChecks.size()> checks_{};
+  std::array<QComboBox*, kTimingsChoices.size()> combos_{};
+  QStackedWidget* pages_ = nullptr;
+  QWidget* calculatorPage_ = nullptr;
+  QGroupBox* listPage_ = nullptr;
+  QWidget* cvtPage_ = nullptr;
+  QWidget* gtfPage_ = nullptr;
+  QWidget* customPage_ = nullptr;
+  QListWidget* lstModes_ = nullptr;
+  QLabel* lblSourceName_ = nullptr;
+  QLabel* lblVertical_ = nullptr;
+  std::array<QLabel*, 6> horizontal_{};
+  std::array<QLabel*, 6> vertical_{};
+  QLabel* lblHSync_ = nullptr;
+  QLabel* lblVSync_ = nullptr;
+  QLabel* lblPixelClock_ = nullptr;
+  QLabel* lblLineRate_ = nullptr;
+  QLabel* lblRefreshRate_ = nullptr;
+  QLabel* lblFieldRateCaption_ = nullptr;
+  QLabel* lblFieldRate_ = nullptr;
+  QLabel* lblDetails_ = nullptr;
+  QLabel* lblReason_ = nullptr;
+  QTabWidget* tabOutput_ = nullptr;
+  QPlainTextEdit* txtExport_ = nullptr;
+  QLabel* lblExportMessage_ = nullptr;
+  QTableWidget* tblDataRates_ = nullptr;
+  QTableWidget* tblLinks_ = nullptr;
+  QPushButton* cmdCopy_ = nullptr;
+  QPushButton* cmdSaveEdid_ = nullptr;
+  QPushButton* cmdUseInCalculator_ = nullptr;
+  QPushButton* cmdClose_ = nullptr;
+  TimingsController controller_;
+  SavePathAsker askSavePath_;
+};
+
+}  // namespace zarn::forms
