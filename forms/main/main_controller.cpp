@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "engine/format_single.h"
+#include "engine/numeric.h"
 #include "engine/predefined_modes.h"
 #include "engine/timing.h"
 
@@ -39,6 +41,37 @@ constexpr TimingField kPixelFrequencyInputs[] = {TimingField::txtRefreshRate, Ti
                                                  TimingField::txtVerBlanking};
 constexpr TimingField kHorizontalFrequencyInputs[] = {TimingField::txtFrequency, TimingField::txtHorActive,
                                                       TimingField::txtHorBlanking};
+
+// The two fields the controller writes its results into; the other eight
+// hold whole pixel and line counts, which the totals read with ParseLong.
+bool IsResultField(TimingField field) {
+  return field == TimingField::txtFrequency || field == TimingField::txtRefreshRate;
+}
+
+// Why a field's text gives no number to the calculator; empty when it gives
+// one. The rule is the engine's: the frequencies read with ParseDouble, the
+// geometry with ParseLong (front porch and sync, which no formula reads, are
+// judged as the counts they are).
+std::string UnreadableHint(TimingField field, std::string_view text, const engine::NumberLocale& locale) {
+  // An empty field shows nothing to colour and plainly holds no number;
+  // marking it each time the user clears a field to type anew would only
+  // flicker.
+  if (text.empty()) return {};
+  if (IsResultField(field)) {
+    // "Infinity", "-Infinity" and "NaN" are the calculator's own answers for a
+    // zero total: a result, not a typing mistake, and the separator hint
+    // would send the user looking in the wrong place.
+    if (text == engine::kPlusInfinityText || text == engine::kMinusInfinityText || text == engine::kNaNText) {
+      return {};
+    }
+    if (engine::ParseDouble(text, locale)) return {};
+  } else {
+    if (engine::ParseLong(text, locale)) return {};
+    // A number, but beyond the 32-bit range the counts are read in.
+    if (engine::ParseDouble(text, locale)) return "Out of range: use a whole number from -2147483648 to 2147483647";
+  }
+  return "Not a number: use " + std::string(locale.Separator()) + " as the decimal separator";
+}
 
 }  // namespace
 
@@ -116,6 +149,14 @@ void MainController::GeometryChanged(TimingField field) {
   if (bLoadingMode) return;
   view_.SelectMode(0);
   if (engine::FieldInfo(field).entersFormula) cmdPixelToRate_Click();
+}
+
+void MainController::FieldTextChanged(TimingField field) {
+  // The mark only informs: if it cannot be set, the computations go on.
+  ResumeNext([&] {
+    const std::string hint = UnreadableHint(field, view_.FieldText(field), locale_);
+    view_.SetFieldInvalid(field, !hint.empty(), hint);
+  });
 }
 
 void MainController::txtFrequency_Change() {

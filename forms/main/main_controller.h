@@ -35,6 +35,12 @@ class MainController {
   void txtVerFrontPorch_Change();
   void txtVerSync_Change();
 
+  // Any change of a field's text, typed or written by the program; the window
+  // calls it for all ten fields, just before the field's change handler. It
+  // marks the field when its text does not read as the number the calculator
+  // takes from it, and takes the mark away as soon as it reads again.
+  void FieldTextChanged(TimingField field);
+
   // The change handler of a field; nullptr for txtRefreshRate, which has none.
   static Handler ChangeHandlerFor(TimingField field);
 

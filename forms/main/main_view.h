@@ -10,8 +10,9 @@ namespace zarn::forms {
 using engine::TimingField;
 
 // What the calculator controller needs of its window. Notifications are
-// synchronous: SetFieldText runs the field's change handler before it returns
-// when (and only when) the text really changes; SelectMode runs cmbMode_Click
+// synchronous: SetFieldText runs FieldTextChanged and then the field's change
+// handler before it returns when (and only when) the text really changes, and
+// so does typing; SelectMode runs cmbMode_Click
 // before it returns when (and only when) the selected index changes.
 class MainView {
  public:
@@ -19,6 +20,11 @@ class MainView {
 
   virtual std::string FieldText(TimingField field) const = 0;
   virtual void SetFieldText(TimingField field, std::string_view text) = 0;
+
+  // Marks a field whose text does not read as a number (its text in red, the
+  // hint as its tooltip) or, with invalid false, takes the mark away. It
+  // changes nothing else and raises no handler.
+  virtual void SetFieldInvalid(TimingField field, bool invalid, std::string_view hint) = 0;
 
   // Selected index of the mode list; -1 when nothing is selected.
   virtual int ModeIndex() const = 0;

@@ -8,6 +8,7 @@
 #include <QSignalBlocker>
 #include <QWindow>
 
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -17,6 +18,10 @@
 
 namespace zarn::forms {
 namespace {
+
+// The text of a field that does not read as a number: a deep red, with a
+// contrast of 6.5:1 on the white of a text box.
+const QColor kMarkRed{192, 0, 0};
 
 enum class Weight { Regular, Bold };
 enum class Colour { Default, Blue };
@@ -75,6 +80,8 @@ QLineEdit* AddTextBox(QWidget* parent, const TextBox& box) {
   edit->setGeometry(TwipsRect(box.left, box.top, box.width, box.height));
   edit->setAlignment(Qt::AlignCenter);
   edit->setAccessibleName(QLatin1String(box.accessibleName));
+  // No limit on the length: a pasted text is never cut.
+  edit->setMaxLength(std::numeric_limits<int>::max());
   Style(*edit, Weight::Regular, Colour::Default);
   edit->setText(FromUtf8(DesignTimeText(box.field)));  // laid out once, in its own font
   return edit;
@@ -165,6 +172,7 @@ void MainWindow::BuildControls() {
   cmbMode_->setEditText(FromUtf8(kDesignTimeModeText));
   cmbMode_->setAccessibleName(QStringLiteral("Predefined mode"));
   cmbMode_->lineEdit()->installEventFilter(new InertEditFilter(cmbMode_));
+  cmbMode_->lineEdit()->setMaxLength(std::numeric_limits<int>::max());  // a paste is never cut here either
 
   // Refresh rate <-> pixel frequency.
   Frame* rate = AddFrame(this, "FraRefreshRate", TwipsRect(120, 3720, 5415, 1995),
@@ -216,8 +224,10 @@ void MainWindow::AddTextBoxes(QWidget* frame, bool inPanel) {
 void MainWindow::ConnectHandlers() {
   for (const TimingField field : engine::kAllTimingFields) {
     const auto handler = MainController::ChangeHandlerFor(field);
-    if (handler == nullptr) continue;
-    connect(Edit(field), &QLineEdit::textChanged, this, [this, handler] { (controller_.*handler)(); });
+    connect(Edit(field), &QLineEdit::textChanged, this, [this, field, handler] {
+      controller_.FieldTextChanged(field);
+      if (handler != nullptr) (controller_.*handler)();
+    });
   }
   connect(cmbMode_, &QComboBox::currentIndexChanged, this, [this] { controller_.cmbMode_Click(); });
 }
@@ -231,6 +241,20 @@ void MainWindow::SetFieldText(TimingField field, std::string_view text) {
   const QString newText = FromUtf8(text);
   if (edit->text() == newText) return;
   edit->setText(newText);  // emits textChanged, which runs the change handler
+}
+
+void MainWindow::SetFieldInvalid(TimingField field, bool invalid, std::string_view hint) {
+  QLineEdit* edit = Edit(field);
+  bool& marked = marked_[static_cast<std::size_t>(field)];
+  const QString tip = invalid ? FromUtf8(hint) : QString();
+  if (marked == invalid && edit->toolTip() == tip) return;  // the common case: every keystroke asks
+  marked = invalid;
+  if (invalid) {
+    SetTextColour(*edit, kMarkRed);
+  } else {
+    UseDefaultTextColour(*edit);  // exactly the colours it was given when made
+  }
+  edit->setToolTip(tip);  // also the field's accessible description
 }
 
 int MainWindow::ModeIndex() const { return cmbMode_->currentIndex(); }

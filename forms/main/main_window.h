@@ -41,6 +41,7 @@ class MainWindow final : public QWidget, public MainView {
   // MainView
   std::string FieldText(TimingField field) const override;
   void SetFieldText(TimingField field, std::string_view text) override;
+  void SetFieldInvalid(TimingField field, bool invalid, std::string_view hint) override;
   int ModeIndex() const override;
   void SelectMode(int index) override;
   void ClearModes() override;
@@ -55,6 +56,7 @@ class MainWindow final : public QWidget, public MainView {
   QLineEdit* Edit(TimingField field) const { return edits_[static_cast<std::size_t>(field)]; }
 
   std::array<QLineEdit*, engine::kTimingFieldCount> edits_{};
+  std::array<bool, engine::kTimingFieldCount> marked_{};
   QComboBox* cmbMode_ = nullptr;
   QLabel* lblHorizontalFrequency_ = nullptr;
   MainController controller_;

@@ -323,5 +323,67 @@ TEST(ChangeHandlerFor, MapsEveryFieldButTheRefreshRate) {
   EXPECT_EQ(MainController::ChangeHandlerFor(TimingField::txtHorBlanking), &MainController::txtHorBlanking_Change);
 }
 
+TEST(FieldMarks, MarkWhatTheCalculatorCannotReadAndNothingElse) {
+  const engine::NumberLocale arabic{"\u066B"};  // the Arabic decimal separator, two bytes
+  const std::string notANumber = "Not a number: use , as the decimal separator";
+  const std::string outOfRange = "Out of range: use a whole number from -2147483648 to 2147483647";
+  struct Case {
+    engine::NumberLocale locale;
+    TimingField field;
+    std::string text;
+    std::string hint;  // empty: no mark
+  };
+  const Case cases[] = {
+      {kComma, TimingField::txtRefreshRate, "60.5", notANumber},
+      {kComma, TimingField::txtRefreshRate, "60,5", ""},
+      {kFullStop, TimingField::txtRefreshRate, "60,5", "Not a number: use . as the decimal separator"},
+      {arabic, TimingField::txtFrequency, "135.5", "Not a number: use \u066B as the decimal separator"},
+      {arabic, TimingField::txtFrequency, "135\u066B5", ""},
+      {kComma, TimingField::txtHorActive, "1280.5", notANumber},
+      {kComma, TimingField::txtHorActive, "1280,5", ""},
+      {kComma, TimingField::txtVerSync, "3.5", notANumber},  // read by no formula, marked all the same
+      {kFullStop, TimingField::txtHorBlanking, "3e9", outOfRange},
+      {kFullStop, TimingField::txtFrequency, "3e9", ""},  // a frequency is a double
+      {kComma, TimingField::txtVerActive, "", ""},
+      {kComma, TimingField::txtRefreshRate, "Infinity", ""},  // the calculator's own answer
+      {kComma, TimingField::txtVerBlanking, "Infinity", notANumber},
+  };
+  for (const Case& test : cases) {
+    Calculator c(test.locale);
+    c.view.Type(test.field, test.text);
+    EXPECT_EQ(c.view.Mark(test.field).invalid, !test.hint.empty()) << test.text;
+    EXPECT_EQ(c.view.Mark(test.field).hint, test.hint) << test.text;
+    for (const TimingField other : engine::kAllTimingFields) {
+      EXPECT_TRUE(other == test.field || !c.view.Mark(other).invalid) << test.text;
+    }
+  }
+}
+
+TEST(FieldMarks, GoTheMomentTheTextReadsWhoeverWritesIt) {
+  Calculator c(kComma);
+  c.view.Type(TimingField::txtRefreshRate, "60.5");
+  EXPECT_TRUE(c.view.Mark(TimingField::txtRefreshRate).invalid);
+  c.view.Type(TimingField::txtRefreshRate, "60,5");
+  EXPECT_FALSE(c.view.Mark(TimingField::txtRefreshRate).invalid);
+
+  // The silent zero: "---->" reads the marked rate as nothing and writes
+  // "0" into both fields, which read, so both marks are gone.
+  c.view.Type(TimingField::txtRefreshRate, "60.5");
+  c.controller.cmdRefreshToPixel_Click();
+  EXPECT_EQ(c.Text(TimingField::txtFrequency), "0");
+  EXPECT_EQ(c.Text(TimingField::txtRefreshRate), "0");
+  EXPECT_FALSE(c.view.Mark(TimingField::txtRefreshRate).invalid);
+
+  // A mode written over marked geometry takes the marks away.
+  c.view.Type(TimingField::txtFrequency, "1.5");
+  c.view.Type(TimingField::txtHorActive, "1.5");
+  EXPECT_TRUE(c.view.Mark(TimingField::txtFrequency).invalid);
+  EXPECT_TRUE(c.view.Mark(TimingField::txtHorActive).invalid);
+  c.view.Pick(4);
+  EXPECT_FALSE(c.view.Mark(TimingField::txtFrequency).invalid);
+  EXPECT_FALSE(c.view.Mark(TimingField::txtHorActive).invalid);
+  EXPECT_EQ(Geometry(c.view), kRow4);
+}
+
 }  // namespace
 }  // namespace zarn::forms

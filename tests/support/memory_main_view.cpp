@@ -33,12 +33,18 @@ void MemoryMainView::SetFieldText(TimingField field, std::string_view text) {
   Record({.kind = Kind::Write, .field = field, .text = std::string(text), .changed = changed});
   if (!changed) return;
   current = text;
+  if (controller_ == nullptr) return;
+  controller_->FieldTextChanged(field);
   const auto handler = forms::MainController::ChangeHandlerFor(field);
-  if (controller_ == nullptr || handler == nullptr) return;
+  if (handler == nullptr) return;
   Record({.kind = Kind::Change, .field = field});
   ++depth_;
   (controller_->*handler)();
   --depth_;
+}
+
+void MemoryMainView::SetFieldInvalid(TimingField field, bool invalid, std::string_view hint) {
+  marks_[static_cast<std::size_t>(field)] = {invalid, std::string(hint)};
 }
 
 void MemoryMainView::SelectMode(int index) {

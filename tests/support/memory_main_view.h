@@ -14,7 +14,8 @@ using engine::TimingField;
 
 // A calculator window in memory. It starts with the design-time texts, raises
 // change and click notifications synchronously and nested, only when a text or
-// the index really changes, and records every operation in order.
+// the index really changes, and records every operation in order. The fields'
+// marks are kept per field, outside the record.
 class MemoryMainView final : public forms::MainView {
  public:
   enum class Kind { Write, Select, ClearModes, AddMode, Caption, ShowAbout, Change, Click };
@@ -28,6 +29,12 @@ class MemoryMainView final : public forms::MainView {
     int depth = 0;                                  // handler nesting when it happened
   };
 
+  // A field's mark as SetFieldInvalid left it.
+  struct FieldMark {
+    bool invalid = false;
+    std::string hint;
+  };
+
   MemoryMainView();
 
   void Attach(forms::MainController& controller) { controller_ = &controller; }
@@ -39,6 +46,7 @@ class MemoryMainView final : public forms::MainView {
 
   std::string FieldText(TimingField field) const override;
   void SetFieldText(TimingField field, std::string_view text) override;
+  void SetFieldInvalid(TimingField field, bool invalid, std::string_view hint) override;
   int ModeIndex() const override { return index_; }
   void SelectMode(int index) override;
   void ClearModes() override;
@@ -46,6 +54,7 @@ class MemoryMainView final : public forms::MainView {
   void SetHorizontalFrequencyCaption(std::string_view caption) override;
   void ShowAbout() override;
 
+  const FieldMark& Mark(TimingField field) const { return marks_[static_cast<std::size_t>(field)]; }
   const std::string& Caption() const { return caption_; }
   const std::vector<std::string>& Modes() const { return modes_; }
   const std::vector<Event>& Events() const { return events_; }
@@ -64,6 +73,7 @@ class MemoryMainView final : public forms::MainView {
 
   forms::MainController* controller_ = nullptr;
   std::array<std::string, engine::kTimingFieldCount> texts_;
+  std::array<FieldMark, engine::kTimingFieldCount> marks_;  // kept apart from the event log
   std::vector<std::string> modes_;
   int index_ = -1;
   std::string caption_;
