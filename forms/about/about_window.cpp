@@ -10,8 +10,10 @@
 #include <QScreen>
 
 #include <cmath>
+#include <string>
 #include <utility>
 
+#include "forms/common/accessible_role.h"
 #include "forms/common/window_style.h"
 
 // The window's images are compiled into this static library; make sure its
@@ -104,6 +106,8 @@ void AboutWindow::BuildControls() {
   auto* picture = new PictureBox(QPixmap(QStringLiteral(":/zarn/about/picture.xpm")), this);
   picture->setObjectName(QStringLiteral("picIcon"));
   picture->move(Twips(60), Twips(120));
+  picture->setAccessibleName(QStringLiteral("Zarn logo"));
+  SetAccessibleRole(*picture, QAccessible::Graphic);
 
   lblTitle_ =
       AddLabel(this, "lblTitle", TwipsRect(1230, 180, 3885, 480), kDesignTitle, UiFont(13.5, true), Qt::AlignLeft);
@@ -139,9 +143,16 @@ void AboutWindow::BuildControls() {
   cmdOK_ = AddButton(this, "cmdOK", TwipsRect(4200, 3840, 1260, 345), QStringLiteral("OK"));
   cmdOK_->setDefault(true);
 
-  for (QLabel* link : {lblDescription_, lblEmail_}) {
+  // Read aloud as links: their text as the name, their target as the
+  // description.
+  const std::pair<QLabel*, std::string> links[] = {{lblDescription_, AboutController::WebTarget()},
+                                                   {lblEmail_, AboutController::EmailTarget()}};
+  for (const auto& [link, target] : links) {
     link->setMouseTracking(true);
     link->installEventFilter(this);
+    link->setAccessibleName(link->text());
+    link->setAccessibleDescription(FromUtf8(target));
+    SetAccessibleRole(*link, QAccessible::Link);
   }
   connect(cmdOK_, &QPushButton::clicked, this, [this] { controller_.cmdOK_Click(); });
   connect(sysInfo, &QPushButton::clicked, this, [this] { controller_.cmdSysInfo_Click(); });

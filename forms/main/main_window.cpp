@@ -158,8 +158,8 @@ void MainWindow::BuildControls() {
   AddLabel(panel, "Label5", TwipsRect(1680, 1500, 1935, 315), "Front Porch", Weight::Bold, Colour::Blue, centre);
   AddLabel(panel, "Label6", TwipsRect(1680, 1980, 1935, 315), "Sync", Weight::Bold, Colour::Blue, centre);
   AddLabel(panel, "Label7", TwipsRect(1680, 2460, 1935, 315), "Blanking", Weight::Bold, Colour::Blue, centre);
-  AddLabel(panel, "lblPredefinedMode", TwipsRect(300, 3000, 1455, 195), "Predefined Mode", Weight::Bold, Colour::Blue,
-           left);
+  QLabel* predefinedMode = AddLabel(panel, "lblPredefinedMode", TwipsRect(300, 3000, 1455, 195), "Predefined Mode",
+                                    Weight::Bold, Colour::Blue, left);
   AddTextBoxes(panel, true);
 
   cmbMode_ = new QComboBox(panel);
@@ -173,6 +173,9 @@ void MainWindow::BuildControls() {
   cmbMode_->setAccessibleName(QStringLiteral("Predefined mode"));
   cmbMode_->lineEdit()->installEventFilter(new InertEditFilter(cmbMode_));
   cmbMode_->lineEdit()->setMaxLength(std::numeric_limits<int>::max());  // a paste is never cut here either
+  // Ties the caption to the list for screen readers. The caption has no '&',
+  // so it gains no access key and looks the same.
+  predefinedMode->setBuddy(cmbMode_);
 
   // Refresh rate <-> pixel frequency.
   Frame* rate = AddFrame(this, "FraRefreshRate", TwipsRect(120, 3720, 5415, 1995),
@@ -188,6 +191,9 @@ void MainWindow::BuildControls() {
   auto* toPixel = AddButton(rate, "cmdRefreshToPixel", TwipsRect(2100, 900, 915, 195), QStringLiteral("---->"));
   auto* toRate = AddButton(rate, "cmdPixelToRate", TwipsRect(2100, 1140, 915, 195), QStringLiteral("<----"));
   auto* about = AddButton(this, "cmdAboutZarn", TwipsRect(1860, 5820, 1755, 375), QStringLiteral("About Zarn"));
+  // The arrows say nothing read aloud.
+  toPixel->setAccessibleName(QStringLiteral("Convert refresh rate to pixel frequency"));
+  toRate->setAccessibleName(QStringLiteral("Convert pixel frequency to refresh rate"));
 
   connect(toPixel, &QPushButton::clicked, this, [this] { controller_.cmdRefreshToPixel_Click(); });
   connect(toRate, &QPushButton::clicked, this, [this] { controller_.cmdPixelToRate_Click(); });
