@@ -1,10 +1,12 @@
 // One keystroke through the real Qt widgets on the offscreen platform: a digit
 // typed into txtHorBlanking while a preset is shown, with its whole chain (the
-// list back to "-", its click, two refresh-rate writes and two captions).
+// list back to "-", its click, two refresh-rate writes and two captions); and
+// a digit typed after a megabyte of text.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTest>
 
@@ -28,6 +30,32 @@ void BM_WindowGeometryKeystroke(benchmark::State& state) {
   if (mode->currentIndex() != 0 || blanking->text() != QStringLiteral("4080")) state.SkipWithError("chain did not run");
 }
 BENCHMARK(BM_WindowGeometryKeystroke);
+
+// The same keystroke at the end of a megabyte of digits in txtHorActive: the
+// field lays out its whole text anew, and the controller reads it three times
+// (its mark, the refresh rate, the caption). Argument 1 adds the repaint.
+void BM_WindowKeystrokeAfterAMegabyte(benchmark::State& state) {
+  zarn::forms::MainWindow window(zarn::engine::NumberLocale{"."});
+  window.Form_Load();
+  window.show();
+  auto* active = window.findChild<QLineEdit*>(QStringLiteral("txtHorActive"));
+  const QString megabyte(1 << 20, u'1');
+  active->setText(megabyte);
+  active->setFocus();
+  active->end(false);
+  QCoreApplication::processEvents();
+  const bool repaint = state.range(0) != 0;
+  for (auto _ : state) {
+    QTest::keyClick(active, Qt::Key_0);
+    if (repaint) QCoreApplication::processEvents();
+    state.PauseTiming();
+    QTest::keyClick(active, Qt::Key_Backspace);
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+  if (active->text() != megabyte) state.SkipWithError("the text was not kept");
+}
+BENCHMARK(BM_WindowKeystrokeAfterAMegabyte)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
