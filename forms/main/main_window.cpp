@@ -1,9 +1,12 @@
 #include "forms/main/main_window.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QWindow>
@@ -132,6 +135,7 @@ MainWindow::MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory)
   BuildControls();
   // Only now: putting the design-time texts in place raises nothing.
   ConnectHandlers();
+  AddTimingsCommand();
 }
 
 MainWindow::~MainWindow() {
@@ -236,6 +240,54 @@ void MainWindow::ConnectHandlers() {
     });
   }
   connect(cmbMode_, &QComboBox::currentIndexChanged, this, [this] { controller_.cmbMode_Click(); });
+}
+
+void MainWindow::AddTimingsCommand() {
+  timingsAction_ = new QAction(QStringLiteral("Standard Timings\u2026"), this);
+  timingsAction_->setObjectName(QStringLiteral("mnuStandardTimings"));
+  timingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  timingsAction_->setShortcutContext(Qt::WindowShortcut);
+  addAction(timingsAction_);  // the shortcut works wherever the focus is in the window
+  connect(timingsAction_, &QAction::triggered, this, [this] { ShowTimings(); });
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+  // Labels pass the event on to their frame and the frames to the window;
+  // the text boxes and the list show menus of their own. The background is
+  // the window itself and the empty inside of a frame.
+  QWidget* under = childAt(event->pos());
+  if (under != nullptr && dynamic_cast<Frame*>(under) == nullptr) {
+    event->ignore();
+    return;
+  }
+  if (!backgroundMenu_) {
+    backgroundMenu_ = std::make_unique<QMenu>();
+    backgroundMenu_->setObjectName(QStringLiteral("mnuBackground"));
+    backgroundMenu_->addAction(timingsAction_);
+    // Not a child, so the window's controls stay what they were; the window
+    // system still sees the calculator as its owner.
+    backgroundMenu_->winId();
+    if (QWindow* menu = backgroundMenu_->windowHandle(); menu != nullptr && windowHandle() != nullptr) {
+      menu->setTransientParent(windowHandle());
+    }
+  }
+  backgroundMenu_->popup(event->globalPos());
+  event->accept();
+}
+
+void MainWindow::ShowTimings() {
+  if (!timings_) {
+    timings_ = std::make_unique<TimingsWindow>(*this, controller_.Locale());
+    timings_->Form_Load();
+    // Its Calculator source follows the fields: told after the calculator's
+    // own handler has run.
+    for (const TimingField field : engine::kAllTimingFields) {
+      connect(Edit(field), &QLineEdit::textChanged, timings_.get(), [this] { timings_->CalculatorChanged(); });
+    }
+  }
+  timings_->show();
+  timings_->raise();
+  timings_->activateWindow();
 }
 
 std::string MainWindow::FieldText(TimingField field) const { return Edit(field)->text().toStdString(); }

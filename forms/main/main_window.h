@@ -10,10 +10,13 @@
 #include "engine/timing_fields.h"
 #include "forms/main/main_controller.h"
 #include "forms/main/main_view.h"
+#include "forms/timings/timings_window.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 
 namespace zarn::forms {
 
@@ -38,6 +41,12 @@ class MainWindow final : public QWidget, public MainView {
   MainController& Controller() { return controller_; }
   QDialog* AboutWindow() const { return about_.get(); }
 
+  // Opens the Timings window beside the calculator (Ctrl+T, or the
+  // background's context menu): made on first use, then shown again; never
+  // more than one.
+  void ShowTimings();
+  TimingsWindow* Timings() const { return timings_.get(); }
+
   // MainView
   std::string FieldText(TimingField field) const override;
   void SetFieldText(TimingField field, std::string_view text) override;
@@ -49,10 +58,16 @@ class MainWindow final : public QWidget, public MainView {
   void SetHorizontalFrequencyCaption(std::string_view caption) override;
   void ShowAbout() override;
 
+ protected:
+  // A right-click over the window's background, and over no control, offers
+  // the Timings window.
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
  private:
   void BuildControls();
   void AddTextBoxes(QWidget* frame, bool inPanel);
   void ConnectHandlers();
+  void AddTimingsCommand();
   QLineEdit* Edit(TimingField field) const { return edits_[static_cast<std::size_t>(field)]; }
 
   std::array<QLineEdit*, engine::kTimingFieldCount> edits_{};
@@ -62,6 +77,9 @@ class MainWindow final : public QWidget, public MainView {
   MainController controller_;
   AboutFactory aboutFactory_;
   std::unique_ptr<QDialog> about_;
+  QAction* timingsAction_ = nullptr;
+  std::unique_ptr<QMenu> backgroundMenu_;
+  std::unique_ptr<TimingsWindow> timings_;
 };
 
 }  // namespace zarn::forms

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -380,6 +381,8 @@ QTabWidget* TimingsWindow::BuildOutputTabs() {
   tabOutput_ = new QTabWidget;
   tabOutput_->setObjectName(QStringLiteral("tabOutput"));
   tabOutput_->setAccessibleName(QStringLiteral("Exports and links"));
+  // Its tab bar is the tab stop; the widget itself would be a second one.
+  tabOutput_->setFocusPolicy(Qt::NoFocus);
   tabOutput_->addTab(BuildExportsPage(), QStringLiteral("Exports"));
   tabOutput_->addTab(BuildLinksPage(), QStringLiteral("Links"));
   return tabOutput_;
@@ -502,7 +505,7 @@ void TimingsWindow::SetTabOrder() {
                             Check(C::chkCustomHSync),
                             Check(C::chkCustomVSync),
                             Check(C::chkCustomInterlaced),
-                            tabOutput_,
+                            tabOutput_->tabBar(),
                             Combo(TimingsChoice::cmbFormat),
                             Edit(T::txtOutput),
                             Edit(T::txtDisplayName),
