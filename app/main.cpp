@@ -1,7 +1,11 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 
+#include <cstdio>
+
 #include "app/app_info.h"
+#include "app/startup.h"
 #include "forms/about/about_window.h"
 #include "forms/common/system_locale.h"
 #include "forms/common/window_style.h"
@@ -18,6 +22,16 @@ int main(int argc, char* argv[]) {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zarn/icon.xpm")));
 
   fonts.join();
+  // --help and --version print and end here, as does an unknown option (once
+  // the font thread is done).
+  QCommandLineParser commandLine;
+  zarn::app::AddOptions(commandLine);
+  commandLine.process(application);
+  if (!commandLine.positionalArguments().isEmpty()) {
+    std::fprintf(stderr, "zarn: unexpected argument '%s'; see zarn --help.\n",
+                 qPrintable(commandLine.positionalArguments().front()));
+    return 2;
+  }
   // One face for the whole program, message boxes included.
   QApplication::setFont(zarn::forms::UiFont());
 
@@ -28,6 +42,6 @@ int main(int argc, char* argv[]) {
     return std::make_unique<zarn::forms::AboutWindow>(properties, platform.Get());
   });
   frmMain.Form_Load();
-  frmMain.show();
+  zarn::app::ShowWindows(frmMain, commandLine);
   return QApplication::exec();
 }

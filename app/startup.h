@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QCommandLineParser>
+
+#include "forms/main/main_window.h"
+
+namespace zarn::app {
+
+// zarn's command line: --timings opens the Timings window beside the
+// calculator; --help and --version as usual.
+void AddOptions(QCommandLineParser& parser);
+
+// Shows the calculator and, when the command line asks for it, the Timings
+// window beside it.
+void ShowWindows(forms::MainWindow& calculator, const QCommandLineParser& parser);
+
+}  // namespace zarn::app
