@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -454,6 +453,7 @@ TEST(TimingsExports, OneFormatAtATimeAsTheLibraryWritesIt) {
 
 TEST(TimingsExports, SaveEdidWritesTheBlockWhereTheUserSays) {
   const auto dir = std::filesystem::temp_directory_path() / "zarn-timings-save-edid-test";
+  std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   Windows w;
   w.timingsView.Type(TimingsText::txtFilter, "0x24");
@@ -467,8 +467,12 @@ TEST(TimingsExports, SaveEdidWritesTheBlockWhereTheUserSays) {
 
   w.timingsView.AnswerPath(path);
   w.timings.cmdSaveEdid_Click();
-  std::ifstream file(path, std::ios::binary);
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  std::vector<char> bytes(256);
+  {
+    std::ifstream file(path, std::ios::binary);  // closed before the folder goes
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
+  }
   const modes::EdidBlock expected = *modes::MakeEdid(Made(modes::DmtTiming(0x24)), "Bench");
   EXPECT_EQ(bytes, std::vector<char>(expected.begin(), expected.end()));
   EXPECT_EQ(w.timingsView.ExportMessage(), "Saved the EDID (128 bytes) to " + path + ".");
