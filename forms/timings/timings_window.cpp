@@ -147,6 +147,8 @@ QLineEdit* TimingsWindow::AddEdit(TimingsText input) {
   auto* edit = new QLineEdit;
   edit->setObjectName(Latin1(info.name));
   edit->setAccessibleName(Latin1(info.accessibleName));
+  // Room for a figure such as 148.500000 however narrow the layout gets.
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000.000000")) + 12);
   edits_[static_cast<std::size_t>(input)] = edit;
   return edit;
 }

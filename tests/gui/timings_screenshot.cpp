@@ -47,6 +47,14 @@ QString Clipped(const QWidget& window) {
                       .arg(need.width())
                       .arg(need.height());
     }
+    // A text box shows its whole text, or its placeholder, with room to spare.
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+      const QString shown = edit->text().isEmpty() ? edit->placeholderText() : edit->text();
+      const int needed = edit->fontMetrics().horizontalAdvance(shown) + 12;
+      if (edit->width() < needed) {
+        problems << QStringLiteral("%1 is %2 wide, its text needs %3").arg(name).arg(edit->width()).arg(needed);
+      }
+    }
     if (!window.rect().contains(box)) problems << name + QStringLiteral(" lies outside the window");
   }
   return problems.join(QStringLiteral("; "));
