@@ -40,7 +40,7 @@ ZARN_BUILD_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format
                      qt6-base-dev libfontconfig-dev pkg-config fonts-liberation appstream desktop-file-utils
                      edid-decode xcvt dpkg-dev file lintian)
 # What building the Windows code and running its tests under Wine needs.
-ZARN_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 python3)
+ZARN_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 python3 xvfb)
 # What showing the window needs besides: the X11 platform plugin, and a
 # virtual display with tools to find and photograph the window.
 ZARN_RUN_PACKAGES=(qt6-qpa-plugins xvfb x11-utils xdotool imagemagick)

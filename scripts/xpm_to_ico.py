@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Writes a Windows icon (.ico, one 32-bit image) from an XPM image.
+"""Writes a Windows icon (.ico, one 32-bit image) or bitmap (.bmp, 24-bit,
+transparent pixels white) from an XPM image.
 
     xpm_to_ico.py INPUT.xpm OUTPUT.ico
+    xpm_to_ico.py INPUT.xpm OUTPUT.bmp
 
 Reads the simple XPM the project keeps its icons in: one character a pixel,
 colours given as #RRGGBB or None (transparent).
@@ -44,7 +46,21 @@ def write_ico(path, width, height, pixels):
         out.write(directory + image)
 
 
+def write_bmp(path, width, height, pixels):
+    # BITMAPFILEHEADER, BITMAPINFOHEADER, BGR rows bottom-up padded to 4 bytes.
+    row_bytes = (width * 3 + 3) // 4 * 4
+    rows = b""
+    for row in reversed(pixels):
+        line = b"".join(bytes((p[2], p[1], p[0])) if p else b"\xff\xff\xff" for p in row)
+        rows += line + bytes(row_bytes - len(line))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 3780, 3780, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(rows), 0, 0, 14 + len(info))
+    with open(path, "wb") as out:
+        out.write(header + info + rows)
+
+
 if __name__ == "__main__":
     if len(sys.argv) != 3:
         sys.exit(__doc__)
-    write_ico(sys.argv[2], *read_xpm(sys.argv[1]))
+    writer = write_bmp if sys.argv[2].lower().endswith(".bmp") else write_ico
+    writer(sys.argv[2], *read_xpm(sys.argv[1]))
