@@ -15,11 +15,7 @@ class AccessibilityTest : public QObject {
   Q_OBJECT
 
  private:
-  zarn::testing::MemoryRegistry registry_;
-  zarn::testing::RecordingPrograms programs_;
-  zarn::testing::RecordingFiles files_;
-  zarn::testing::RecordingMessages messages_;
-  zarn::testing::RecordingShell shell_;
+  zarn::testing::FakePlatform platform_;
   std::unique_ptr<zarn::forms::MainWindow> main_;
   std::unique_ptr<zarn::forms::AboutWindow> about_;
 
@@ -35,9 +31,8 @@ class AccessibilityTest : public QObject {
   void init() {
     main_ = std::make_unique<zarn::forms::MainWindow>(zarn::engine::NumberLocale{"."});
     main_->Form_Load();
-    about_ = std::make_unique<zarn::forms::AboutWindow>(
-        zarn::forms::AppProperties{"Zarn", 1, 0, 0},
-        zarn::platform::Services{registry_, programs_, files_, messages_, shell_});
+    about_ =
+        std::make_unique<zarn::forms::AboutWindow>(zarn::forms::AppProperties{"Zarn", 1, 0, 0}, platform_.Services());
     about_->Load();
     about_->show();
     QVERIFY(QTest::qWaitForWindowExposed(about_.get()));
@@ -96,7 +91,7 @@ class AccessibilityTest : public QObject {
       QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
       actions->doAction(QAccessibleActionInterface::pressAction());
     }
-    QCOMPARE(shell_.executed,
+    QCOMPARE(platform_.shell.executed,
              (std::vector<std::string>{"Open mailto:support@brask.example", "Open https://www.brask.example/"}));
     QVERIFY(about_->isVisible());
   }

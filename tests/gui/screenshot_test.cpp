@@ -57,11 +57,7 @@ class ScreenshotTest : public QObject {
   Q_OBJECT
 
  private:
-  zarn::testing::MemoryRegistry registry_;
-  zarn::testing::RecordingPrograms programs_;
-  zarn::testing::RecordingFiles files_;
-  zarn::testing::RecordingMessages messages_;
-  zarn::testing::RecordingShell shell_;
+  zarn::testing::FakePlatform platform_;
 
   static QImage Grab(QWidget& window) {
     window.show();
@@ -98,7 +94,7 @@ class ScreenshotTest : public QObject {
   }
 
   void theAboutWindowLooksAsItDid() {
-    zarn::forms::AboutWindow window({"Zarn", 1, 0, 0}, {registry_, programs_, files_, messages_, shell_});
+    zarn::forms::AboutWindow window({"Zarn", 1, 0, 0}, platform_.Services());
     window.Load();
     QString why;
     if (!SameDrawingAsTheReferences(window, why)) QSKIP(qPrintable(why));

@@ -87,4 +87,15 @@ class RecordingShell final : public platform::Shell {
   std::vector<std::string> executed;
 };
 
+// All five fakes, for a window that needs the platform's services.
+struct FakePlatform {
+  MemoryRegistry registry;
+  RecordingPrograms programs;
+  RecordingFiles files;
+  RecordingMessages messages;
+  RecordingShell shell;
+
+  platform::Services Services() { return {registry, programs, files, messages, shell}; }
+};
+
 }  // namespace zarn::testing
