@@ -37,7 +37,7 @@ inline constexpr Control kControls[] = {
     {"lblPhone", Kind::Label, "", {360, 3060, 4095, 255}, MakerContact::kPhone},
     {"lblEmail", Kind::Link, "", {360, 3300, 4095, 255}, MakerContact::kEmail, kEmailFont, layout::kBlue},
     // The separator: a white line of 2 pixels under a grey line of 1.
-    {"linWhite", Kind::Rule, "", {60, 3720, 5550, 30}, "", layout::kRegular, layout::kWhite},
+    {"linWhite", Kind::Rule, "", {45, 3720, 5580, 30}, "", layout::kRegular, layout::kWhite},
     {"linGrey", Kind::Rule, "", {120, 3720, 5535, 15}, "", layout::kRegular, layout::kGrey},
     // OK is the default and the cancel button, and has the focus first.
     {"cmdOK", Kind::Button, "", {4200, 3840, 1260, 345}, "OK"},

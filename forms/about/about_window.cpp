@@ -13,6 +13,7 @@
 #include <string>
 #include <utility>
 
+#include "forms/about/about_layout.h"
 #include "forms/common/accessible_role.h"
 #include "forms/common/window_style.h"
 
@@ -58,27 +59,42 @@ class PictureBox final : public QWidget {
   QPixmap picture_;
 };
 
-QLabel* AddLabel(QWidget* parent, const char* name, QRect box, const QString& caption, const QFont& font,
-                 Qt::Alignment horizontal) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(QLatin1String(name));
+// Everything placed comes from the layout table, by control name.
+const layout::Control& Layout(std::string_view name) { return layout::Get(kAboutLayout, name); }
+
+QRect TwipsRect(const layout::Box& box) { return forms::TwipsRect(box.left, box.top, box.width, box.height); }
+
+QFont FontOf(const layout::Control& control) {
+  return UiFont(control.font.points, control.font.bold, control.font.underline);
+}
+
+QColor ColourOf(const layout::Colour& colour) { return {colour.red, colour.green, colour.blue}; }
+
+QLabel* AddLabel(QWidget* parent, const layout::Control& c, QRect box) {
+  auto* label = new QLabel(FromUtf8(c.text), parent);
+  label->setObjectName(FromUtf8(c.name));
   label->setGeometry(box);
-  label->setFont(font);
-  label->setAlignment(horizontal | Qt::AlignTop);
+  label->setFont(FontOf(c));
+  label->setAlignment((c.align == layout::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+  if (!c.colour.isDefault) SetTextColour(*label, ColourOf(c.colour));
   return label;
 }
 
-QPushButton* AddButton(QWidget* parent, const char* name, QRect box, const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QLatin1String(name));
-  button->setGeometry(box);
-  button->setFont(UiFont());
+QLabel* AddLabel(QWidget* parent, std::string_view name) {
+  const layout::Control& c = Layout(name);
+  return AddLabel(parent, c, TwipsRect(c.box));
+}
+
+QPushButton* AddButton(QWidget* parent, std::string_view name) {
+  const layout::Control& c = Layout(name);
+  auto* button = new QPushButton(FromUtf8(c.text), parent);
+  button->setObjectName(FromUtf8(c.name));
+  button->setGeometry(TwipsRect(c.box));
+  button->setFont(FontOf(c));
   return button;
 }
 
-constexpr const char* kDesignCaption = "About MyApp";
-constexpr const char* kDesignTitle = "Application Title";
-constexpr const char* kDesignVersion = "Version";
+QString DesignText(std::string_view name) { return FromUtf8(Layout(name).text); }
 
 }  // namespace
 
@@ -93,7 +109,7 @@ AboutWindow::AboutWindow(AppProperties properties, platform::Services services)
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setModal(true);
   setFont(UiFont());
-  setFixedSize(382, 287);
+  setFixedSize(Twips(kAboutLayout.width), Twips(kAboutLayout.height));
   setSizeGripEnabled(false);
   setMouseTracking(true);
   BuildControls();
@@ -105,42 +121,28 @@ AboutWindow::~AboutWindow() = default;
 void AboutWindow::BuildControls() {
   auto* picture = new PictureBox(QPixmap(QStringLiteral(":/zarn/about/picture.xpm")), this);
   picture->setObjectName(QStringLiteral("picIcon"));
-  picture->move(Twips(60), Twips(120));
+  const layout::Box pictureBox = Layout("picIcon").box;
+  picture->move(Twips(pictureBox.left), Twips(pictureBox.top));
   picture->setAccessibleName(QStringLiteral("Zarn logo"));
   SetAccessibleRole(*picture, QAccessible::Graphic);
 
-  lblTitle_ =
-      AddLabel(this, "lblTitle", TwipsRect(1230, 180, 3885, 480), kDesignTitle, UiFont(13.5, true), Qt::AlignLeft);
-  SetTextColour(*lblTitle_, kBlack);
-  lblVersion_ =
-      AddLabel(this, "lblVersion", TwipsRect(1230, 720, 3885, 225), kDesignVersion, UiFont(9.75, true), Qt::AlignLeft);
+  lblTitle_ = AddLabel(this, "lblTitle");
+  lblVersion_ = AddLabel(this, "lblVersion");
 
   // Sized to the host name, centred where the designed box was centred.
-  const QFont linkFont = UiFont(9.75, true, true);
-  const QString host = QString::fromLatin1(MakerContact::kWebHost);
-  const QFontMetrics metrics(linkFont);
-  const int width = metrics.horizontalAdvance(host);
-  const double centre = Twips(2340) + Twips(1305) / 2.0;
-  lblDescription_ = AddLabel(this, "lblDescription",
-                             QRect(static_cast<int>(std::lround(centre - width / 2.0)), Twips(1140), width,
-                                   std::max(metrics.height(), Twips(240))),
-                             host, linkFont, Qt::AlignHCenter);
-  SetTextColour(*lblDescription_, kBlue);
+  const layout::Control& web = Layout("lblDescription");
+  const QFontMetrics metrics(FontOf(web));
+  const int width = metrics.horizontalAdvance(FromUtf8(web.text));
+  const double centre = Twips(web.box.left) + Twips(web.box.width) / 2.0;
+  lblDescription_ = AddLabel(this, web,
+                             QRect(static_cast<int>(std::lround(centre - width / 2.0)), Twips(web.box.top), width,
+                                   std::max(metrics.height(), Twips(web.box.height))));
 
-  AddLabel(this, "Label1", TwipsRect(360, 2040, 2715, 255), QString::fromUtf8(MakerContact::kRights), UiFont(),
-           Qt::AlignLeft);
-  AddLabel(this, "lblBrask", TwipsRect(360, 2460, 4095, 255), QString::fromLatin1(MakerContact::kCompany),
-           UiFont(8.25, true), Qt::AlignLeft);
-  AddLabel(this, "Label2", TwipsRect(360, 2760, 4095, 255), QString::fromLatin1(MakerContact::kAddress), UiFont(),
-           Qt::AlignLeft);
-  AddLabel(this, "lblPhone", TwipsRect(360, 3060, 4095, 255), QString::fromLatin1(MakerContact::kPhone), UiFont(),
-           Qt::AlignLeft);
-  lblEmail_ = AddLabel(this, "lblEmail", TwipsRect(360, 3300, 4095, 255), QString::fromLatin1(MakerContact::kEmail),
-                       UiFont(8.25, true, true), Qt::AlignLeft);
-  SetTextColour(*lblEmail_, kBlue);
+  for (const char* name : {"Label1", "lblBrask", "Label2", "lblPhone"}) AddLabel(this, name);
+  lblEmail_ = AddLabel(this, "lblEmail");
 
-  auto* sysInfo = AddButton(this, "cmdSysInfo", TwipsRect(360, 3840, 1245, 345), QStringLiteral("&System Info..."));
-  cmdOK_ = AddButton(this, "cmdOK", TwipsRect(4200, 3840, 1260, 345), QStringLiteral("OK"));
+  auto* sysInfo = AddButton(this, "cmdSysInfo");
+  cmdOK_ = AddButton(this, "cmdOK");
   cmdOK_->setDefault(true);
 
   // Read aloud as links: their text as the name, their target as the
@@ -162,9 +164,9 @@ void AboutWindow::BuildControls() {
 }
 
 void AboutWindow::LoadDesignTimeState() {
-  setWindowTitle(QLatin1String(kDesignCaption));
-  lblTitle_->setText(QLatin1String(kDesignTitle));
-  lblVersion_->setText(QLatin1String(kDesignVersion));
+  setWindowTitle(FromUtf8(kAboutLayout.caption));
+  lblTitle_->setText(DesignText("lblTitle"));
+  lblVersion_->setText(DesignText("lblVersion"));
   SetMousePointer(MousePointer::Default);
   cmdOK_->setFocus();
 }
@@ -237,12 +239,12 @@ void AboutWindow::mouseMoveEvent(QMouseEvent* event) {
 
 void AboutWindow::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
-  // The separator: a white line of 2 pixels under a grey line of 1 pixel.
+  // The separator: a white line of 2 pixels under a grey line of 1 pixel,
+  // the layout's rules in their order.
   QPainter painter(this);
-  painter.setPen(QPen(QColor(255, 255, 255), 2));
-  painter.drawLine(QPointF(4, 249), QPointF(373.9, 249));
-  painter.setPen(QPen(QColor(128, 128, 128), 1));
-  painter.drawLine(QPoint(8, 248), QPoint(376, 248));
+  for (const layout::Control& rule : kAboutLayout.controls) {
+    if (rule.kind == layout::Kind::Rule) painter.fillRect(TwipsRect(rule.box), ColourOf(rule.colour));
+  }
 }
 
 }  // namespace zarn::forms

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <span>
+#include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace zarn::forms::layout {
@@ -88,6 +90,13 @@ constexpr const Control* Find(const Window& window, std::string_view name) {
     if (control.name == name) return &control;
   }
   return nullptr;
+}
+
+// The control of that name; a name missing from the table is a fault of the
+// program.
+inline const Control& Get(const Window& window, std::string_view name) {
+  if (const Control* control = Find(window, name)) return *control;
+  throw std::out_of_range("no control named " + std::string(name));
 }
 
 // A control's box from the window's inside, in twips.

@@ -17,7 +17,7 @@
 
 #include "forms/common/frame.h"
 #include "forms/common/window_style.h"
-#include "forms/main/design_texts.h"
+#include "forms/main/main_layout.h"
 
 namespace zarn::forms {
 namespace {
@@ -26,77 +26,83 @@ namespace {
 // contrast of 6.5:1 on the white of a text box.
 const QColor kMarkRed{192, 0, 0};
 
-enum class Weight { Regular, Bold };
-enum class Colour { Default, Blue };
+// Everything placed comes from the layout table, by control name.
+const layout::Control& Layout(std::string_view name) { return layout::Get(kMainLayout, name); }
 
-void Style(QWidget& widget, Weight weight, Colour colour) {
-  widget.setFont(UiFont(8.25, weight == Weight::Bold));
-  if (colour == Colour::Blue) {
-    SetTextColour(widget, kBlue);
-  } else {
+QString Name(const layout::Control& control) { return FromUtf8(control.name); }
+
+QRect TwipsRect(const layout::Box& box) { return forms::TwipsRect(box.left, box.top, box.width, box.height); }
+
+void Style(QWidget& widget, const layout::Control& control) {
+  widget.setFont(UiFont(control.font.points, control.font.bold, control.font.underline));
+  if (control.colour.isDefault) {
     UseDefaultTextColour(widget);
+  } else {
+    SetTextColour(widget, QColor(control.colour.red, control.colour.green, control.colour.blue));
   }
 }
 
-Frame* AddFrame(QWidget* parent, const char* name, QRect box, const QString& caption) {
-  auto* frame = new Frame(caption, parent);
-  frame->setObjectName(QLatin1String(name));
-  frame->setGeometry(box);
-  Style(*frame, Weight::Bold, Colour::Blue);
+Frame* AddFrame(QWidget* parent, std::string_view name) {
+  const layout::Control& c = Layout(name);
+  auto* frame = new Frame(FromUtf8(c.text), parent);
+  frame->setObjectName(Name(c));
+  frame->setGeometry(TwipsRect(c.box));
+  Style(*frame, c);
   return frame;
 }
 
-QLabel* AddLabel(QWidget* parent, const char* name, QRect box, const QString& caption, Weight weight, Colour colour,
-                 Qt::Alignment horizontal) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(QLatin1String(name));
-  label->setGeometry(box);
-  label->setAlignment(horizontal | Qt::AlignTop);
-  Style(*label, weight, colour);
+QLabel* AddLabel(QWidget* parent, std::string_view name) {
+  const layout::Control& c = Layout(name);
+  auto* label = new QLabel(FromUtf8(c.text), parent);
+  label->setObjectName(Name(c));
+  label->setGeometry(TwipsRect(c.box));
+  label->setAlignment((c.align == layout::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+  Style(*label, c);
   return label;
 }
 
-// The ten text boxes: eight in the panel frame, two in the conversion frame.
+// The ten text boxes, in the order they are made: eight in the panel frame,
+// two in the conversion frame.
 struct TextBox {
   TimingField field;
-  bool inPanel;
-  int left, top, width, height;  // twips
   const char* accessibleName;
 };
 
 constexpr TextBox kTextBoxes[] = {
-    {TimingField::txtHorActive, true, 480, 960, 1215, 375, "Horizontal active"},
-    {TimingField::txtVerActive, true, 3600, 960, 1215, 375, "Vertical active"},
-    {TimingField::txtHorFrontPorch, true, 480, 1440, 1215, 375, "Horizontal front porch"},
-    {TimingField::txtVerFrontPorch, true, 3600, 1440, 1215, 375, "Vertical front porch"},
-    {TimingField::txtHorSync, true, 480, 1920, 1215, 375, "Horizontal sync"},
-    {TimingField::txtVerSync, true, 3600, 1920, 1215, 375, "Vertical sync"},
-    {TimingField::txtHorBlanking, true, 480, 2400, 1215, 375, "Horizontal blanking"},
-    {TimingField::txtVerBlanking, true, 3600, 2400, 1215, 375, "Vertical blanking"},
-    {TimingField::txtRefreshRate, false, 450, 960, 675, 315, "Refresh rate (Hz)"},
-    {TimingField::txtFrequency, false, 3570, 960, 675, 315, "Pixel frequency (MHz)"},
+    {TimingField::txtHorActive, "Horizontal active"},
+    {TimingField::txtVerActive, "Vertical active"},
+    {TimingField::txtHorFrontPorch, "Horizontal front porch"},
+    {TimingField::txtVerFrontPorch, "Vertical front porch"},
+    {TimingField::txtHorSync, "Horizontal sync"},
+    {TimingField::txtVerSync, "Vertical sync"},
+    {TimingField::txtHorBlanking, "Horizontal blanking"},
+    {TimingField::txtVerBlanking, "Vertical blanking"},
+    {TimingField::txtRefreshRate, "Refresh rate (Hz)"},
+    {TimingField::txtFrequency, "Pixel frequency (MHz)"},
 };
 
 QLineEdit* AddTextBox(QWidget* parent, const TextBox& box) {
+  const layout::Control& c = Layout(engine::FieldInfo(box.field).name);
   auto* edit = new QLineEdit(parent);
-  edit->setObjectName(FromUtf8(engine::FieldInfo(box.field).name));
-  edit->setGeometry(TwipsRect(box.left, box.top, box.width, box.height));
-  edit->setAlignment(Qt::AlignCenter);
+  edit->setObjectName(Name(c));
+  edit->setGeometry(TwipsRect(c.box));
+  edit->setAlignment(c.align == layout::Align::Centre ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
   edit->setAccessibleName(QLatin1String(box.accessibleName));
   // No limit on the length: a pasted text is never cut.
   edit->setMaxLength(std::numeric_limits<int>::max());
-  Style(*edit, Weight::Regular, Colour::Default);
-  edit->setText(FromUtf8(DesignTimeText(box.field)));  // laid out once, in its own font
+  Style(*edit, c);
+  edit->setText(FromUtf8(c.text));  // laid out once, in its own font
   return edit;
 }
 
-QPushButton* AddButton(QWidget* parent, const char* name, QRect box, const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QLatin1String(name));
-  button->setGeometry(box);
+QPushButton* AddButton(QWidget* parent, std::string_view name) {
+  const layout::Control& c = Layout(name);
+  auto* button = new QPushButton(FromUtf8(c.text), parent);
+  button->setObjectName(Name(c));
+  button->setGeometry(TwipsRect(c.box));
   button->setAutoDefault(false);
   button->setDefault(false);
-  Style(*button, Weight::Bold, Colour::Default);
+  Style(*button, c);
   return button;
 }
 
@@ -129,9 +135,9 @@ MainWindow::MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory)
     : controller_(*this, std::move(locale)),
       aboutFactory_(aboutFactory ? std::move(aboutFactory) : AboutFactory(&MakePlaceholderAbout)) {
   setObjectName(QStringLiteral("frmMain"));
-  setWindowTitle(QStringLiteral("Zarn Video Timing Calculator"));
+  setWindowTitle(FromUtf8(kMainLayout.caption));
   setFont(UiFont());
-  resize(378, 420);
+  resize(Twips(kMainLayout.width), Twips(kMainLayout.height));
   BuildControls();
   // Only now: putting the design-time texts in place raises nothing.
   ConnectHandlers();
@@ -146,34 +152,29 @@ MainWindow::~MainWindow() {
 
 void MainWindow::BuildControls() {
   using F = TimingField;
-  const Qt::Alignment centre = Qt::AlignHCenter;
-  const Qt::Alignment left = Qt::AlignLeft;
+  using main_layout::kPanel;
+  using main_layout::kRate;
 
   // Panel timing: horizontal values on the left, vertical on the right, row
   // names between them, the mode list at the bottom. Labels first, so that
   // the text boxes lie above them where their boxes meet.
-  Frame* panel =
-      AddFrame(this, "FraPanelInformation", TwipsRect(120, 120, 5415, 3435), QStringLiteral(" Panel Timing"));
-  AddLabel(panel, "lblHorizontal", TwipsRect(180, 360, 1935, 315), "Horizontal", Weight::Bold, Colour::Blue, centre);
-  AddLabel(panel, "Label8", TwipsRect(3240, 360, 1935, 315), "Vertical", Weight::Bold, Colour::Blue, centre);
-  AddLabel(panel, "lblCurrentPixel", TwipsRect(120, 540, 1935, 315), "(Pixels)", Weight::Regular, Colour::Blue, centre);
-  AddLabel(panel, "Label3", TwipsRect(3240, 540, 1935, 315), "(Lines)", Weight::Regular, Colour::Blue, centre);
-  AddLabel(panel, "Label4", TwipsRect(1680, 1020, 1935, 315), "Active", Weight::Bold, Colour::Blue, centre);
-  AddLabel(panel, "Label5", TwipsRect(1680, 1500, 1935, 315), "Front Porch", Weight::Bold, Colour::Blue, centre);
-  AddLabel(panel, "Label6", TwipsRect(1680, 1980, 1935, 315), "Sync", Weight::Bold, Colour::Blue, centre);
-  AddLabel(panel, "Label7", TwipsRect(1680, 2460, 1935, 315), "Blanking", Weight::Bold, Colour::Blue, centre);
-  QLabel* predefinedMode = AddLabel(panel, "lblPredefinedMode", TwipsRect(300, 3000, 1455, 195), "Predefined Mode",
-                                    Weight::Bold, Colour::Blue, left);
+  Frame* panel = AddFrame(this, kPanel);
+  for (const char* name :
+       {"lblHorizontal", "Label8", "lblCurrentPixel", "Label3", "Label4", "Label5", "Label6", "Label7"}) {
+    AddLabel(panel, name);
+  }
+  QLabel* predefinedMode = AddLabel(panel, "lblPredefinedMode");
   AddTextBoxes(panel, true);
 
+  const layout::Control& mode = Layout("cmbMode");
   cmbMode_ = new QComboBox(panel);
-  cmbMode_->setObjectName(QStringLiteral("cmbMode"));
-  cmbMode_->setGeometry(TwipsRect(1860, 2940, 2595, 315));
-  Style(*cmbMode_, Weight::Regular, Colour::Default);  // before its edit field exists
+  cmbMode_->setObjectName(Name(mode));
+  cmbMode_->setGeometry(TwipsRect(mode.box));
+  Style(*cmbMode_, mode);  // before its edit field exists
   cmbMode_->setEditable(true);
   cmbMode_->setInsertPolicy(QComboBox::NoInsert);
   cmbMode_->setCompleter(nullptr);
-  cmbMode_->setEditText(FromUtf8(kDesignTimeModeText));
+  cmbMode_->setEditText(FromUtf8(mode.text));
   cmbMode_->setAccessibleName(QStringLiteral("Predefined mode"));
   cmbMode_->lineEdit()->installEventFilter(new InertEditFilter(cmbMode_));
   cmbMode_->lineEdit()->setMaxLength(std::numeric_limits<int>::max());  // a paste is never cut here either
@@ -182,19 +183,13 @@ void MainWindow::BuildControls() {
   predefinedMode->setBuddy(cmbMode_);
 
   // Refresh rate <-> pixel frequency.
-  Frame* rate = AddFrame(this, "FraRefreshRate", TwipsRect(120, 3720, 5415, 1995),
-                         QStringLiteral("Refresh Rate <-> Pixel Frequency"));
-  AddLabel(rate, "Label10", TwipsRect(420, 600, 1155, 195), "Refresh Rate", Weight::Bold, Colour::Blue, centre);
-  AddLabel(rate, "lblCurrentPixelFrequency", TwipsRect(3480, 600, 1455, 195), "Pixel  Frequency", Weight::Bold,
-           Colour::Blue, centre);
-  AddLabel(rate, "Label11", TwipsRect(1290, 1020, 735, 255), "Hz", Weight::Bold, Colour::Default, left);
-  AddLabel(rate, "Label9", TwipsRect(4350, 1020, 735, 255), "MHz", Weight::Bold, Colour::Default, left);
-  lblHorizontalFrequency_ = AddLabel(rate, "lblHorizontalFrequency", TwipsRect(360, 1500, 3975, 255),
-                                     FromUtf8(kDesignTimeHorizontalFrequencyCaption), Weight::Bold, Colour::Blue, left);
+  Frame* rate = AddFrame(this, kRate);
+  for (const char* name : {"Label10", "lblCurrentPixelFrequency", "Label11", "Label9"}) AddLabel(rate, name);
+  lblHorizontalFrequency_ = AddLabel(rate, "lblHorizontalFrequency");
   AddTextBoxes(rate, false);
-  auto* toPixel = AddButton(rate, "cmdRefreshToPixel", TwipsRect(2100, 900, 915, 195), QStringLiteral("---->"));
-  auto* toRate = AddButton(rate, "cmdPixelToRate", TwipsRect(2100, 1140, 915, 195), QStringLiteral("<----"));
-  auto* about = AddButton(this, "cmdAboutZarn", TwipsRect(1860, 5820, 1755, 375), QStringLiteral("About Zarn"));
+  auto* toPixel = AddButton(rate, "cmdRefreshToPixel");
+  auto* toRate = AddButton(rate, "cmdPixelToRate");
+  auto* about = AddButton(this, "cmdAboutZarn");
   // The arrows say nothing read aloud.
   toPixel->setAccessibleName(QStringLiteral("Convert refresh rate to pixel frequency"));
   toRate->setAccessibleName(QStringLiteral("Convert pixel frequency to refresh rate"));
@@ -227,7 +222,8 @@ void MainWindow::BuildControls() {
 
 void MainWindow::AddTextBoxes(QWidget* frame, bool inPanel) {
   for (const TextBox& box : kTextBoxes) {
-    if (box.inPanel == inPanel) edits_[static_cast<std::size_t>(box.field)] = AddTextBox(frame, box);
+    const bool boxInPanel = Layout(engine::FieldInfo(box.field).name).frame == main_layout::kPanel;
+    if (boxInPanel == inPanel) edits_[static_cast<std::size_t>(box.field)] = AddTextBox(frame, box);
   }
 }
 
