@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
 #include <utility>
 
 #include "forms/main/main_layout.h"
@@ -52,8 +53,6 @@ Win32MainWindow::Win32MainWindow(engine::NumberLocale locale, AboutFactory about
   }
   list_ = Control("cmbMode");
   caption_ = Control("lblHorizontalFrequency");
-  tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
   SetFocus(Field(TimingField::txtHorActive));
   // Only now: putting the design-time texts in place raised nothing.
   wired_ = true;
@@ -164,12 +163,34 @@ void Win32MainWindow::SetFieldInvalid(TimingField field, bool invalid, std::stri
   tool.uId = reinterpret_cast<UINT_PTR>(edit);
   if (marked_[i] == invalid && !invalid) return;  // the common case: every keystroke asks
   marked_[i] = invalid;
+  if (tips_ == nullptr) {
+    // Made on first need: a tooltip window is a top-level window, which
+    // costs start-up time.
+    tips_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
   SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   if (invalid) {
     tool.lpszText = tip.data();
     SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   InvalidateRect(edit, nullptr, TRUE);
+}
+
+std::string Win32MainWindow::FieldTip(TimingField field) const {
+  if (tips_ == nullptr) return {};
+  std::wstring text(1024, L'\0');
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(Field(field));
+  tool.lpszText = text.data();
+  if (SendMessageW(tips_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)) == FALSE) return {};
+  tool.lpszText = text.data();
+  SendMessageW(tips_, TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+  text.resize(std::wcslen(text.c_str()));
+  return Utf8(text);
 }
 
 int Win32MainWindow::ModeIndex() const { return static_cast<int>(SendMessageW(list_, CB_GETCURSEL, 0, 0)); }

@@ -47,6 +47,8 @@ class Win32MainWindow final : public MainView {
   HWND Field(TimingField field) const { return edits_[static_cast<std::size_t>(field)]; }
   MainController& Controller() { return controller_; }
   int Dpi() const { return dpi_; }
+  // The tooltip a marked field shows; empty for a field without a mark.
+  std::string FieldTip(TimingField field) const;
 
   // MainView
   std::string FieldText(TimingField field) const override;

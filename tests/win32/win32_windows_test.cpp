@@ -187,6 +187,10 @@ struct Pair {
     EXPECT_EQ(SendMessageW(window.Control("cmbMode"), CB_GETCOUNT, 0, 0), static_cast<LRESULT>(memory.Modes().size()))
         << step;
     EXPECT_EQ(WindowText(window.Control("lblHorizontalFrequency")), memory.Caption()) << step;
+    for (const TimingField field : engine::kAllTimingFields) {
+      const auto& mark = memory.Mark(field);
+      EXPECT_EQ(window.FieldTip(field), mark.invalid ? mark.hint : "") << step << ": " << engine::FieldInfo(field).name;
+    }
   }
 };
 
@@ -212,6 +216,7 @@ TEST(Win32MainWindow, TypingListAndButtonsMatchTheInMemoryWindow) {
   p.ExpectSame("back to the first mode");
   p.Type(TimingField::txtVerSync, "5x");
   p.ExpectSame("unreadable vertical sync");
+  EXPECT_TRUE(p.memory.Mark(TimingField::txtVerSync).invalid);
   p.Backspace(TimingField::txtVerSync);
   p.ExpectSame("vertical sync corrected");
   p.Type(TimingField::txtRefreshRate, "75");
