@@ -60,7 +60,7 @@ Win32MainWindow::Win32MainWindow(engine::NumberLocale locale, AboutFactory about
 
 Win32MainWindow::~Win32MainWindow() {
   wired_ = false;
-  if (hwnd_ != nullptr) {
+  if (hwnd_ != nullptr && IsWindow(hwnd_)) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
@@ -98,11 +98,25 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_ACTIVATE:
+      // The control that had the focus gets it back when the window is
+      // active again, as in a dialog.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
+      } else if (focus_ != nullptr && IsWindow(focus_)) {
+        SetFocus(focus_);
+        return 0;
+      }
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_CLOSE:
       DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;
       return 0;
     default:
       return DefWindowProcW(hwnd_, message, wParam, lParam);

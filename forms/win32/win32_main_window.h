@@ -76,8 +76,9 @@ class Win32MainWindow final : public MainView {
   HWND list_ = nullptr;
   HWND caption_ = nullptr;
   HWND tips_ = nullptr;
-  int listIndex_ = -1;  // the index the controller last saw
-  bool wired_ = false;  // notifications reach the controller
+  HWND focus_ = nullptr;  // the focused control while the window is inactive
+  int listIndex_ = -1;    // the index the controller last saw
+  bool wired_ = false;    // notifications reach the controller
   MainController controller_;
   AboutFactory aboutFactory_;
   std::unique_ptr<ModalWindow> about_;

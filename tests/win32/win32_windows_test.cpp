@@ -352,6 +352,7 @@ TEST(Win32AboutWindow, ModalCentredClosedByEscapeAndEnterAndStartsSystemInformat
   EXPECT_LE(seen.centreError, 2);
   EXPECT_EQ(about->Handle(), nullptr) << "Escape closes it";
   EXPECT_TRUE(IsWindowEnabled(window.Handle()));
+  EXPECT_EQ(GetFocus(), window.Control("cmdAboutZarn")) << "the focus is back on the button";
   ASSERT_EQ(shell.executed.size(), 2u);
   EXPECT_EQ(shell.executed[0], "Open mailto:support@brask.example");
   EXPECT_EQ(shell.executed[1], "Open https://www.brask.example/");
