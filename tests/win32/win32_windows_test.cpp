@@ -245,6 +245,18 @@ TEST(Win32MainWindow, LayoutEqualsTheTableAndScalesWithTheResolution) {
   EXPECT_EQ(FontHeight(p.window.Field(TimingField::txtHorActive), &weight), -11);
   EXPECT_EQ(weight, FW_NORMAL);
 
+  // Tab goes down the horizontal column, down the vertical one, through the
+  // conversion and back up to the mode list, then round again.
+  const char* const order[] = {"txtHorActive", "txtHorFrontPorch", "txtHorSync",        "txtHorBlanking",
+                               "txtVerActive", "txtVerFrontPorch", "txtVerSync",        "txtVerBlanking",
+                               "txtFrequency", "txtRefreshRate",   "cmdRefreshToPixel", "cmdPixelToRate",
+                               "cmbMode",      "cmdAboutZarn",     "txtHorActive"};
+  HWND focus = control(order[0]);
+  for (std::size_t i = 1; i < std::size(order); ++i) {
+    focus = GetNextDlgTabItem(p.window.Handle(), focus, FALSE);
+    EXPECT_EQ(focus, control(order[i])) << "after " << order[i - 1];
+  }
+
   // Moved to a monitor of 144 dpi.
   RECT suggested{};
   GetWindowRect(p.window.Handle(), &suggested);
@@ -377,10 +389,17 @@ TEST(Win32AboutWindow, ModalCentredClosedByEscapeAndEnterAndStartsSystemInformat
   RegSetValueExA(handle, "PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(tool.c_str()),
                  static_cast<DWORD>(tool.size() + 1));
   RegCloseKey(handle);
+  bool tabCycles = false;
   open([&](Win32AboutWindow& shown) {
-    SendMessageW(shown.Control("cmdSysInfo"), BM_CLICK, 0, 0);
-    PostKey(shown.Control("cmdOK"), VK_ESCAPE);
+    // Tab goes from OK to System Info... and back.
+    const HWND ok = shown.Control("cmdOK");
+    const HWND sysInfo = GetNextDlgTabItem(shown.Handle(), ok, FALSE);
+    tabCycles = sysInfo == shown.Control("cmdSysInfo") && GetNextDlgTabItem(shown.Handle(), sysInfo, FALSE) == ok;
+    // Alt+S, the button's access key, then Escape.
+    PostMessageW(ok, WM_SYSCHAR, L's', 1 << 29);
+    PostKey(ok, VK_ESCAPE);
   });
+  EXPECT_TRUE(tabCycles);
   bool ran = false;
   for (int waited = 0; waited < 20000 && !ran; waited += 50) {
     ran = GetFileAttributesW(Wide(tool + ".ran").c_str()) != INVALID_FILE_ATTRIBUTES;
