@@ -49,13 +49,17 @@ double RunOnce(const std::wstring& program) {
   }
   Search search{process.dwProcessId, nullptr};
   double elapsed = -1;
-  for (int polls = 0; polls < 30000; ++polls) {
+  // Up to 20 seconds.
+  for (;;) {
     EnumWindows(&FindShown, reinterpret_cast<LPARAM>(&search));
+    QueryPerformanceCounter(&now);
+    const double ms =
+        1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
     if (search.found != nullptr) {
-      QueryPerformanceCounter(&now);
-      elapsed = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+      elapsed = ms;
       break;
     }
+    if (ms > 20000) break;
     Sleep(1);
   }
   if (search.found != nullptr) PostMessageW(search.found, WM_CLOSE, 0, 0);
