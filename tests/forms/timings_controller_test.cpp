@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -452,7 +453,9 @@ TEST(TimingsExports, OneFormatAtATimeAsTheLibraryWritesIt) {
 }
 
 TEST(TimingsExports, SaveEdidWritesTheBlockWhereTheUserSays) {
-  const auto dir = std::filesystem::temp_directory_path() / "zarn-timings-save-edid-test";
+  // A folder of this run alone: test runs may share the machine.
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("zarn-timings-save-edid-test-" + std::to_string(std::random_device{}()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   Windows w;

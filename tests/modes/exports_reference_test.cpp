@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "edid_decode_reference.h"
 #include "modes/cta.h"
 #include "modes/cvt.h"
@@ -54,7 +56,8 @@ std::vector<DisplayTiming> Spread() {
 
 TEST(EdidExport, EveryBlockPassesEdidDecodeAndCarriesItsTiming) {
   ASSERT_TRUE(testing::EdidDecodeAvailable()) << "edid-decode cannot be run here; it is the reference of this test";
-  const std::string path = ::testing::TempDir() + "zarn-export-test.bin";
+  // A name of this process alone: test runs may share the machine.
+  const std::string path = ::testing::TempDir() + "zarn-export-test-" + std::to_string(getpid()) + ".bin";
   int written = 0;
   for (const DisplayTiming& t : Spread()) {
     SCOPED_TRACE(t.source);
