@@ -1,0 +1,41 @@
+#include "cli/command_words.h"
+
+namespace zarn::cli {
+
+std::optional<std::vector<std::string>> SplitCommandWords(std::string_view line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      if (inWord) words.push_back(std::move(word));
+      word.clear();
+      inWord = false;
+      continue;
+    }
+    inWord = true;
+    if (c == '\'') {
+      const std::size_t end = line.find('\'', i + 1);
+      if (end == std::string_view::npos) return std::nullopt;
+      word.append(line.substr(i + 1, end - i - 1));
+      i = end;
+    } else if (c == '"') {
+      for (++i;; ++i) {
+        if (i >= line.size()) return std::nullopt;
+        if (line[i] == '"') break;
+        if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) ++i;
+        word += line[i];
+      }
+    } else if (c == '\\') {
+      if (++i >= line.size()) return std::nullopt;
+      word += line[i];
+    } else {
+      word += c;
+    }
+  }
+  if (inWord) words.push_back(std::move(word));
+  return words;
+}
+
+}  // namespace zarn::cli
