@@ -2,9 +2,9 @@
 
 #include <cstddef>
 
-#include "cli/timing_text.h"
 #include "modes/decimal.h"
 #include "modes/links.h"
+#include "modes/timing_text.h"
 
 namespace zarn::cli {
 namespace {
@@ -27,7 +27,7 @@ std::string PadRight(const std::string& text, std::size_t width) {
 }  // namespace
 
 std::string LinksTable(const modes::DisplayTiming& t) {
-  std::string text = SummaryLine(t) + "\n\n" + PadRight("Data rate (Mbit/s)", 22);
+  std::string text = modes::SummaryLine(t) + "\n\n" + PadRight("Data rate (Mbit/s)", 22);
   for (const int depth : kColourDepths) text += PadLeft(std::to_string(depth) + " bit", 11);
   text += "\n";
   for (const modes::Sampling sampling : kSamplings) {
@@ -61,7 +61,7 @@ std::string LinksTable(const modes::DisplayTiming& t) {
 }
 
 std::string LinksJson(const modes::DisplayTiming& t) {
-  std::string json = JsonObject(t);
+  std::string json = modes::JsonObject(t);
   json.pop_back();  // the closing brace: the link check goes on in the same object
   json += ", \"data_rate_mbps\": {";
   for (std::size_t s = 0; s < kSamplings.size(); ++s) {

@@ -11,7 +11,6 @@
 #include "cli/help_texts.h"
 #include "cli/links_text.h"
 #include "cli/number_text.h"
-#include "cli/timing_text.h"
 #include "modes/cta.h"
 #include "modes/cvt.h"
 #include "modes/decimal.h"
@@ -20,6 +19,7 @@
 #include "modes/exports.h"
 #include "modes/gtf.h"
 #include "modes/modeline.h"
+#include "modes/timing_text.h"
 
 namespace zarn::cli {
 namespace {
@@ -241,11 +241,11 @@ std::string Show(const DisplayTiming& timing, const Presentation& p) {
   if (p.links) return p.format == Format::Json ? LinksJson(timing) + "\n" : LinksTable(timing);
   switch (p.format) {
     case Format::Readable:
-      return ReadableBlock(timing);
+      return modes::ReadableBlock(timing);
     case Format::Modeline:
       return modes::Modeline(timing) + "\n";
     case Format::Json:
-      return JsonObject(timing) + "\n";
+      return modes::JsonObject(timing) + "\n";
     case Format::Xrandr:
       return modes::XrandrCommands(timing, p.output);
     case Format::Sway:
@@ -271,11 +271,12 @@ std::string ShowList(const std::vector<DisplayTiming>& timings, const Presentati
   std::string text;
   if (p.format == Format::Json) {
     text = "[";
-    for (std::size_t i = 0; i < timings.size(); ++i) text += (i == 0 ? "\n  " : ",\n  ") + JsonObject(timings[i]);
+    for (std::size_t i = 0; i < timings.size(); ++i)
+      text += (i == 0 ? "\n  " : ",\n  ") + modes::JsonObject(timings[i]);
     return text + "\n]\n";
   }
   for (const DisplayTiming& timing : timings) {
-    text += p.format == Format::Modeline ? modes::Modeline(timing) + "\n" : SummaryLine(timing) + "\n";
+    text += p.format == Format::Modeline ? modes::Modeline(timing) + "\n" : modes::SummaryLine(timing) + "\n";
   }
   return text;
 }

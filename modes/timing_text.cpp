@@ -1,4 +1,4 @@
-#include "cli/timing_text.h"
+#include "modes/timing_text.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -6,13 +6,8 @@
 
 #include "modes/decimal.h"
 
-namespace zarn::cli {
+namespace zarn::modes {
 namespace {
-
-using modes::DisplayTiming;
-using modes::FixedDecimal;
-using modes::ScaledDecimal;
-using modes::ShortestDecimal;
 
 std::string PadLeft(const std::string& text, std::size_t width) {
   return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
@@ -34,7 +29,8 @@ std::string Row(std::string_view name, int active, int front, int sync, int back
   return row + "  " + std::string(unit) + "\n";
 }
 
-// JSON strings: the sources are plain ASCII, but escape what JSON requires.
+}  // namespace
+
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
   for (const char c : text) {
@@ -51,6 +47,8 @@ std::string JsonString(std::string_view text) {
   }
   return out + "\"";
 }
+
+namespace {
 
 std::string JsonFigures(int active, int front, int sync, int back, int total) {
   return "{\"active\": " + std::to_string(active) + ", \"front_porch\": " + std::to_string(front) +
@@ -96,4 +94,4 @@ std::string JsonObject(const DisplayTiming& t) {
   return json + "}";
 }
 
-}  // namespace zarn::cli
+}  // namespace zarn::modes
