@@ -6,10 +6,10 @@
 
 #include "app/app_info.h"
 #include "app/startup.h"
-#include "forms/about/about_window.h"
-#include "forms/common/system_locale.h"
-#include "forms/common/window_style.h"
-#include "forms/main/main_window.h"
+#include "forms/qt/about_window.h"
+#include "forms/qt/main_window.h"
+#include "forms/qt/system_locale.h"
+#include "forms/qt/window_style.h"
 #include "platform/font_warm_up.h"
 #include "platform/native_services.h"
 
@@ -38,9 +38,10 @@ int main(int argc, char* argv[]) {
   zarn::platform::NativeServices platform;
   const zarn::forms::AppProperties properties{zarn::app::kTitle, zarn::app::kVersionMajor, zarn::app::kVersionMinor,
                                               zarn::app::kVersionRevision};
-  zarn::forms::MainWindow frmMain(zarn::forms::SystemNumberLocale(), [&] {
-    return std::make_unique<zarn::forms::AboutWindow>(properties, platform.Get());
-  });
+  zarn::forms::MainWindow frmMain(
+      zarn::forms::SystemNumberLocale(),
+      [&] { return std::make_unique<zarn::forms::AboutWindow>(properties, platform.Get()); },
+      zarn::app::TimingsWindowFactory());
   frmMain.Form_Load();
   zarn::app::ShowWindows(frmMain, commandLine);
   return QApplication::exec();

@@ -1,5 +1,9 @@
 #include "app/startup.h"
 
+#include <memory>
+
+#include "forms/qt/timings_window.h"
+
 namespace zarn::app {
 namespace {
 
@@ -10,6 +14,14 @@ const QCommandLineOption& TimingsOption() {
 }
 
 }  // namespace
+
+forms::MainWindow::TimingsFactory TimingsWindowFactory() {
+  return [](forms::CalculatorPort& calculator, const engine::NumberLocale& locale) -> std::unique_ptr<QWidget> {
+    auto window = std::make_unique<forms::TimingsWindow>(calculator, locale);
+    window->Form_Load();
+    return window;
+  };
+}
 
 void AddOptions(QCommandLineParser& parser) {
   parser.setApplicationDescription(QStringLiteral("Calculator for video display timings."));

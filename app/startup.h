@@ -2,13 +2,17 @@
 
 #include <QCommandLineParser>
 
-#include "forms/main/main_window.h"
+#include "forms/qt/main_window.h"
 
 namespace zarn::app {
 
 // zarn's command line: --timings opens the Timings window beside the
 // calculator; --help and --version as usual.
 void AddOptions(QCommandLineParser& parser);
+
+// Makes the Timings window for the calculator, loaded: the calculator's
+// factory of it.
+forms::MainWindow::TimingsFactory TimingsWindowFactory();
 
 // Shows the calculator and, when the command line asks for it, the Timings
 // window beside it.

@@ -5,8 +5,8 @@
 
 #include "app/app_info.h"
 #include "forms/about/app_properties.h"
-#include "forms/win32/win32_about_window.h"
-#include "forms/win32/win32_main_window.h"
+#include "forms/win32/about_window.h"
+#include "forms/win32/main_window.h"
 #include "platform/win32/win32_services.h"
 
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int show) {

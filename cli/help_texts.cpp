@@ -1,12 +1,17 @@
 #include "cli/help_texts.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "app/app_info.h"
+#include "modes/export_formats.h"
+#include "modes/timing_text.h"
 
 namespace zarn::cli {
 namespace {
 
-constexpr std::string_view kProgram = R"(Usage: zarn-timing COMMAND [ARGUMENTS] [--format readable|modeline|json]
-
+// The program's help around the table of formats.
+constexpr std::string_view kProgramIntro = R"(
 Standard video timings, exact to the hertz.
 
 Commands:
@@ -18,19 +23,9 @@ Commands:
   custom                         a timing typed in figure by figure
 
 Formats (--format):
-  readable   every figure, the totals, the rates and the polarities (the default)
-  modeline   an X11 Modeline line, as xorg.conf takes it
-  json       one JSON object per mode (an array with --list)
-  xrandr     the xrandr --newmode and --addmode commands (--output NAME)
-  sway       the "output NAME modeline ..." line of sway's configuration
-  kernel     the kernel's video= option, for CVT modes it can compute
-  edid-dtd   the 18-byte EDID detailed timing descriptor, in hex
-  edid       a 128-byte EDID base block, binary, to the file -o FILE
-  edid-hex   the same EDID block in hex
+)";
 
-Options of every command:
-  --output NAME   the output (connector) for xrandr, sway and kernel
-  --name TEXT     the EDID's display name, 13 characters at most
+constexpr std::string_view kProgramEnd = R"(  --name TEXT     the EDID's display name, 13 characters at most
   -o FILE         write to FILE instead of standard output
   --links         the data rate at each colour depth and the links that carry it
 
@@ -105,7 +100,25 @@ those of one field.
 
 }  // namespace
 
-std::string_view ProgramHelp() { return kProgram; }
+std::string ProgramHelp() {
+  std::string listed;
+  std::string outputs;
+  std::size_t width = 0;
+  for (const modes::ExportFormat& format : modes::ExportFormats()) width = std::max(width, format.name.size());
+  std::string formats;
+  std::vector<std::string> naming;
+  for (const modes::ExportFormat& format : modes::ExportFormats()) {
+    formats += "  " + modes::PadRight(std::string(format.name), width + 3) + std::string(format.summary) + "\n";
+    if (format.list != nullptr) listed += (listed.empty() ? "" : "|") + std::string(format.name);
+    if (format.needs_output) naming.emplace_back(format.name);
+  }
+  for (std::size_t i = 0; i < naming.size(); ++i) {
+    outputs += (i == 0 ? "" : i + 1 == naming.size() ? " and " : ", ") + naming[i];
+  }
+  return "Usage: zarn-timing COMMAND [ARGUMENTS] [--format " + listed + "]\n" + std::string(kProgramIntro) + formats +
+         "\nOptions of every command:\n  --output NAME   the output (connector) for " + outputs + "\n" +
+         std::string(kProgramEnd);
+}
 
 std::string_view CommandHelp(std::string_view command) {
   if (command == "dmt") return kDmt;
@@ -114,7 +127,7 @@ std::string_view CommandHelp(std::string_view command) {
   if (command == "cvt") return kCvt;
   if (command == "gtf") return kGtf;
   if (command == "custom") return kCustom;
-  return kProgram;
+  return {};
 }
 
 std::string VersionLine() { return std::string("zarn-timing ") + app::kVersionText + "\n"; }

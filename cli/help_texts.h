@@ -5,8 +5,8 @@
 
 namespace zarn::cli {
 
-std::string_view ProgramHelp();
-// The help of one command ("cvt"); the program's help for any other word.
+std::string ProgramHelp();
+// The help of one command ("cvt"); empty for any other word.
 std::string_view CommandHelp(std::string_view command);
 std::string VersionLine();
 

@@ -1,7 +1,5 @@
 #include "cli/zarn_timing.h"
 
-#include <array>
-#include <cstdint>
 #include <map>
 #include <optional>
 #include <span>
@@ -9,23 +7,19 @@
 #include <utility>
 
 #include "cli/help_texts.h"
-#include "cli/links_text.h"
-#include "cli/number_text.h"
-#include "modes/cta.h"
-#include "modes/cvt.h"
-#include "modes/decimal.h"
-#include "modes/dmt.h"
 #include "modes/edid.h"
-#include "modes/exports.h"
-#include "modes/gtf.h"
-#include "modes/modeline.h"
-#include "modes/timing_text.h"
+#include "modes/export_formats.h"
+#include "modes/sources.h"
+#include "modes/typed_text.h"
 
 namespace zarn::cli {
 namespace {
 
 using modes::DisplayTiming;
 using modes::Expected;
+using modes::ExportFormat;
+using modes::Parameter;
+using modes::ValueKind;
 
 // A malformed command line (exit 2) and a mode that cannot be had (exit 1),
 // each with the one sentence the user reads.
@@ -36,16 +30,40 @@ struct NoModeError {
   std::string message;
 };
 
-// Limits of what the command line reads; the generators have their own,
-// narrower ones where their formulas need them.
-constexpr std::uint64_t kMaxPixels = 65535;
-constexpr double kMaxRateHz = 100000.0;
-constexpr double kMaxLineRateKhz = 100000.0;
-constexpr double kMaxPixelClockMhz = 1000000.0;
+template <class T>
+const T& Unwrapped(const Expected<T>& result, int exit_code) {
+  if (!result) {
+    if (exit_code == kExitUsage) throw UsageError{result.error()};
+    throw NoModeError{result.error()};
+  }
+  return *result;
+}
 
 using OptionTable = std::map<std::string, int, std::less<>>;
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string Quoted(std::string_view text) { return modes::Quoted(text, '\''); }
+
+bool IsOption(std::string_view cli) { return cli.starts_with("--"); }
+
+// "a, b and c", or with another last word.
+std::string Listed(std::span<const std::string> words, std::string_view last) {
+  std::string text;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) text += i + 1 == words.size() ? std::string(last) : ", ";
+    text += words[i];
+  }
+  return text;
+}
+
+// The names of the formats that pass a test.
+template <class Test>
+std::vector<std::string> FormatNames(Test test) {
+  std::vector<std::string> names;
+  for (const ExportFormat& format : modes::ExportFormats()) {
+    if (test(format)) names.emplace_back(format.name);
+  }
+  return names;
+}
 
 // The arguments of one command: positional values and options, each option
 // given at most once. "--name value" and "--name=value" are the same.
@@ -90,11 +108,9 @@ class CommandLine {
     }
   }
 
-  bool Has(std::string_view name) const { return values_.contains(std::string(name)); }
+  bool Has(std::string_view name) const { return values_.contains(name); }
 
-  const std::vector<std::string>& Values(std::string_view name) const {
-    return values_.find(std::string(name))->second;
-  }
+  const std::vector<std::string>& Values(std::string_view name) const { return values_.find(name)->second; }
 
   std::optional<std::string> Value(std::string_view name) const {
     if (!Has(name)) return std::nullopt;
@@ -113,92 +129,26 @@ class CommandLine {
   std::map<std::string, std::vector<std::string>, std::less<>> values_;
 };
 
-int ReadSize(std::string_view text, std::string_view name) {
-  const auto value = ReadWhole(text, kMaxPixels);
-  if (!value || *value == 0) {
-    throw UsageError{std::string(name) + " must be a whole number from 1 to " + std::to_string(kMaxPixels) + ", not " +
-                     Quoted(text) + "."};
-  }
-  return static_cast<int>(*value);
+// How many words an option of a parameter takes.
+int WordsOf(const Parameter& parameter) {
+  if (parameter.kind == ValueKind::Flag) return 0;
+  return parameter.kind == ValueKind::Curve ? 4 : 1;
 }
 
-int ReadCount(std::string_view text, std::string_view name, std::uint64_t min, std::uint64_t max) {
-  const auto value = ReadWhole(text, max);
-  if (!value || *value < min) {
-    throw UsageError{std::string(name) + " must be a whole number from " + std::to_string(min) + " to " +
-                     std::to_string(max) + ", not " + Quoted(text) + "."};
+// The options of a command: its parameters' and those every command takes.
+OptionTable OptionsOf(const modes::SourceInfo& source) {
+  OptionTable options = {{"--help", 0}, {"--format", 1}, {"--output", 1}, {"--name", 1}, {"--links", 0}, {"-o", 1}};
+  if (source.list != nullptr) options.emplace("--list", 0);
+  for (const Parameter& parameter : source.parameters) {
+    if (IsOption(parameter.cli)) options.emplace(parameter.cli, WordsOf(parameter));
   }
-  return static_cast<int>(*value);
-}
-
-double ReadPositive(std::string_view text, std::string_view name, double max, std::string_view unit) {
-  const auto value = ReadDecimal(text, max);
-  if (!value || !(*value > 0.0)) {
-    throw UsageError{std::string(name) + " must be a number above 0 and at most " + modes::ShortestDecimal(max) + " " +
-                     std::string(unit) + " (a dot or a comma as the decimal separator), not " + Quoted(text) + "."};
-  }
-  return *value;
-}
-
-// Hexadecimal "0x24" or decimal "36".
-int ReadModeNumber(std::string_view text, std::string_view name) {
-  std::optional<std::uint64_t> value;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    std::uint64_t hex = 0;
-    bool ok = text.size() <= 10;
-    for (const char c : text.substr(2)) {
-      int digit = -1;
-      if (c >= '0' && c <= '9') digit = c - '0';
-      if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-      if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-      if (digit < 0) ok = false;
-      hex = hex * 16 + static_cast<std::uint64_t>(digit < 0 ? 0 : digit);
-    }
-    if (ok) value = hex;
-  } else {
-    value = ReadWhole(text, 0xFFFFFFFF);
-  }
-  if (!value || *value > 0xFFFF) {
-    throw UsageError{std::string(name) + " must be a number, decimal or hexadecimal with 0x, not " + Quoted(text) +
-                     "."};
-  }
-  return static_cast<int>(*value);
-}
-
-bool ReadPolarity(const CommandLine& line, std::string_view option) {
-  const auto value = line.Value(option);
-  if (!value) return true;
-  if (*value == "+") return true;
-  if (*value == "-") return false;
-  throw UsageError{"the option " + std::string(option) + " takes + or -, not " + Quoted(*value) + "."};
-}
-
-DisplayTiming Produced(const Expected<DisplayTiming>& timing) {
-  if (!timing) throw NoModeError{timing.error()};
-  return timing.value();
-}
-
-enum class Format { Readable, Modeline, Json, Xrandr, Sway, Kernel, EdidDtd, Edid, EdidHex };
-
-constexpr std::pair<std::string_view, Format> kFormats[] = {
-    {"readable", Format::Readable}, {"modeline", Format::Modeline}, {"json", Format::Json},
-    {"xrandr", Format::Xrandr},     {"sway", Format::Sway},         {"kernel", Format::Kernel},
-    {"edid-dtd", Format::EdidDtd},  {"edid", Format::Edid},         {"edid-hex", Format::EdidHex}};
-
-Format ReadFormat(const CommandLine& line) {
-  const auto value = line.Value("--format");
-  if (!value) return Format::Readable;
-  for (const auto& [name, format] : kFormats) {
-    if (*value == name) return format;
-  }
-  throw UsageError{"unknown format " + Quoted(*value) +
-                   "; the formats are readable, modeline, json, xrandr, sway, kernel, edid-dtd, edid and edid-hex."};
+  return options;
 }
 
 // What one mode is shown as, with the options the exports take.
 struct Presentation {
-  Format format = Format::Readable;
-  std::string output;        // --output: the xrandr, sway or kernel output name
+  const ExportFormat* format = nullptr;
+  std::string output;        // --output: the output name for the formats that name one
   std::string display_name;  // --name: the EDID's display name
   bool links = false;        // --links: the link check instead of the timing
   bool to_file = false;      // -o FILE
@@ -206,15 +156,18 @@ struct Presentation {
 
 Presentation ReadPresentation(const CommandLine& line) {
   Presentation p;
-  p.format = ReadFormat(line);
+  const std::string name = line.Value("--format").value_or(std::string(modes::ExportFormats().front().name));
+  p.format = modes::FindExportFormat(name);
+  if (p.format == nullptr) {
+    throw UsageError{"unknown format " + Quoted(name) + "; the formats are " +
+                     Listed(FormatNames([](const ExportFormat&) { return true; }), " and ") + "."};
+  }
   p.output = line.Value("--output").value_or("");
   p.display_name = line.Value("--name").value_or("");
   p.links = line.Has("--links");
   p.to_file = line.Has("-o");
-  for (const char c : p.output) {
-    const bool safe =
-        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
-    if (!safe) throw UsageError{"--output takes an output name of letters, digits, '-', '_' and '.', such as HDMI-1."};
+  if (!modes::IsOutputName(p.output)) {
+    throw UsageError{"--output takes an output name of " + std::string(modes::kOutputNameRule) + "."};
   }
   if (p.display_name.size() > modes::kMaxDisplayNameLength) {
     throw UsageError{"--name takes at most 13 characters, the most an EDID display name holds."};
@@ -222,221 +175,100 @@ Presentation ReadPresentation(const CommandLine& line) {
   for (const char c : p.display_name) {
     if (c < 0x20 || c > 0x7E) throw UsageError{"--name takes printable ASCII characters only."};
   }
-  if (p.format == Format::Edid && !p.to_file) {
-    throw UsageError{"--format edid writes binary and needs -o FILE; --format edid-hex prints the same bytes as hex."};
+  if (p.format->binary && !p.to_file) {
+    const ExportFormat* hex = modes::FindExportFormat(std::string(p.format->name) + "-hex");
+    throw UsageError{
+        "--format " + std::string(p.format->name) + " writes binary and needs -o FILE" +
+        (hex != nullptr ? "; --format " + std::string(hex->name) + " prints the same bytes as hex." : ".")};
   }
-  if (p.links && p.format != Format::Readable && p.format != Format::Json) {
-    throw UsageError{"--links shows a table (the readable format) or JSON, not " + *line.Value("--format") + "."};
+  if (p.links && p.format->links == nullptr) {
+    throw UsageError{"--links shows the " +
+                     Listed(FormatNames([](const ExportFormat& f) { return f.links != nullptr; }), " or ") +
+                     " format only, not " + name + "."};
   }
   return p;
 }
 
-template <class T>
-T Exported(const Expected<T>& result) {
-  if (!result) throw NoModeError{result.error()};
-  return result.value();
+std::string Show(const DisplayTiming& timing, const modes::TimingRequest& request, const Presentation& p) {
+  if (p.links) return p.format->links(timing);
+  const modes::ExportRequest exportRequest{p.output, p.display_name, &request};
+  return Unwrapped(p.format->make(timing, exportRequest), kExitNoMode).text;
 }
 
-std::string Show(const DisplayTiming& timing, const Presentation& p) {
-  if (p.links) return p.format == Format::Json ? LinksJson(timing) + "\n" : LinksTable(timing);
-  switch (p.format) {
-    case Format::Readable:
-      return modes::ReadableBlock(timing);
-    case Format::Modeline:
-      return modes::Modeline(timing) + "\n";
-    case Format::Json:
-      return modes::JsonObject(timing) + "\n";
-    case Format::Xrandr:
-      return modes::XrandrCommands(timing, p.output);
-    case Format::Sway:
-      return Exported(modes::SwayOutputLine(timing, p.output));
-    case Format::Kernel:
-      return Exported(modes::KernelModeOption(timing, p.output));
-    case Format::EdidDtd:
-      return modes::HexBytes(Exported(modes::DescribeTiming(timing)));
-    case Format::EdidHex:
-      return modes::HexBytes(Exported(modes::MakeEdid(timing, p.display_name)));
-    case Format::Edid: {
-      const modes::EdidBlock block = Exported(modes::MakeEdid(timing, p.display_name));
-      return std::string(block.begin(), block.end());
+std::string ShowList(const modes::SourceInfo& source, const Presentation& p) {
+  if (p.links || p.format->list == nullptr) {
+    throw UsageError{"--list shows the " +
+                     Listed(FormatNames([](const ExportFormat& f) { return f.list != nullptr; }), " or ") +
+                     " format only."};
+  }
+  return p.format->list(source.list());
+}
+
+// How a positional parameter is named when it is missing.
+std::string MissingName(const Parameter& parameter) {
+  return std::string(parameter.kind == ValueKind::ModeNumber ? parameter.name : parameter.cli);
+}
+
+// "give a rate, --line-rate or --pixel-clock, only one."
+std::string OneOfGroup(std::span<const Parameter> parameters, int group) {
+  std::vector<std::string> names;
+  for (const Parameter& parameter : parameters) {
+    if (parameter.group != group) continue;
+    names.push_back(IsOption(parameter.cli) ? std::string(parameter.cli)
+                                            : "a " + std::string(parameter.name.substr(parameter.name.find(' ') + 1)));
+  }
+  return "give " + Listed(names, " or ") + ", only one.";
+}
+
+// The values of a source's parameters from the command line, each read for
+// its kind; the limits are the source's to check.
+modes::TimingRequest ReadRequest(const modes::SourceInfo& source, const CommandLine& line) {
+  const std::span<const Parameter> parameters = source.parameters;
+  const modes::InputStyle style = modes::CommandLineStyle();
+  // A positional parameter is left out when another of its group is given.
+  std::map<int, int> given;
+  for (const Parameter& parameter : parameters) {
+    if (parameter.group != 0 && IsOption(parameter.cli) && line.Has(parameter.cli)) ++given[parameter.group];
+  }
+  for (const auto& [group, count] : given) {
+    if (count > 1) throw UsageError{OneOfGroup(parameters, group)};
+  }
+  std::vector<const Parameter*> positional;
+  std::string what;
+  for (const Parameter& parameter : parameters) {
+    if (IsOption(parameter.cli) || given.contains(parameter.group)) continue;
+    positional.push_back(&parameter);
+    what += (what.empty() ? "" : " ") + MissingName(parameter);
+  }
+  const std::vector<std::string>& words = line.Positional(positional.size(), what);
+
+  modes::TimingRequest request;
+  request.source = &source;
+  std::size_t next = 0;
+  for (const Parameter& parameter : parameters) {
+    modes::Value value;
+    if (!IsOption(parameter.cli)) {
+      if (!given.contains(parameter.group))
+        value = Unwrapped(modes::ReadValue(parameter, words[next++], style), kExitUsage);
+    } else if (!line.Has(parameter.cli)) {
+      if (parameter.required) {
+        throw UsageError{std::string(source.command) + " needs " + std::string(parameter.cli) + " " +
+                         std::string(parameter.value) + "."};
+      }
+    } else if (parameter.kind == ValueKind::Flag) {
+      value = Unwrapped(modes::ReadValue(parameter, "", style), kExitUsage);
+    } else if (parameter.kind == ValueKind::Curve) {
+      value.given = true;
+      const auto& parts = line.Values(parameter.cli);
+      for (std::size_t i = 0; i < parts.size(); ++i) {
+        value.parts[i] = Unwrapped(modes::ReadPart(parameter, i, parts[i], style), kExitUsage);
+      }
+    } else {
+      value = Unwrapped(modes::ReadValue(parameter, *line.Value(parameter.cli), style), kExitUsage);
     }
+    request.values.push_back(std::move(value));
   }
-  return {};
-}
-
-std::string ShowList(const std::vector<DisplayTiming>& timings, const Presentation& p) {
-  if (p.links || (p.format != Format::Readable && p.format != Format::Modeline && p.format != Format::Json)) {
-    throw UsageError{"--list shows the readable, modeline or json format only."};
-  }
-  std::string text;
-  if (p.format == Format::Json) {
-    text = "[";
-    for (std::size_t i = 0; i < timings.size(); ++i)
-      text += (i == 0 ? "\n  " : ",\n  ") + modes::JsonObject(timings[i]);
-    return text + "\n]\n";
-  }
-  for (const DisplayTiming& timing : timings) {
-    text += p.format == Format::Modeline ? modes::Modeline(timing) + "\n" : modes::SummaryLine(timing) + "\n";
-  }
-  return text;
-}
-
-// A command's options with those every command takes, each with its count of values.
-OptionTable WithCommonOptions(OptionTable options) {
-  options.insert({{"--help", 0}, {"--format", 1}, {"--output", 1}, {"--name", 1}, {"--links", 0}, {"-o", 1}});
-  return options;
-}
-
-const OptionTable kListOptions = WithCommonOptions({{"--list", 0}});
-const OptionTable kCvtOptions = WithCommonOptions({{"--rb", 1},
-                                                   {"--interlaced", 0},
-                                                   {"--margins", 0},
-                                                   {"--video-optimized", 0},
-                                                   {"--hblank", 1},
-                                                   {"--vblank-us", 1},
-                                                   {"--early-vsync", 0}});
-const OptionTable kGtfOptions = WithCommonOptions(
-    {{"--line-rate", 1}, {"--pixel-clock", 1}, {"--interlaced", 0}, {"--margins", 0}, {"--secondary", 4}});
-const OptionTable kCustomOptions = WithCommonOptions({{"--pixel-clock", 1},
-                                                      {"--horizontal", 1},
-                                                      {"--vertical", 1},
-                                                      {"--hsync", 1},
-                                                      {"--vsync", 1},
-                                                      {"--interlaced", 0}});
-
-std::string Dmt(const CommandLine& line, const Presentation& format) {
-  if (line.Has("--list")) {
-    line.Positional(0, "");
-    std::vector<DisplayTiming> timings;
-    for (const modes::DmtMode& mode : modes::DmtModes()) timings.push_back(modes::ToTiming(mode));
-    return ShowList(timings, format);
-  }
-  const int id = ReadModeNumber(line.Positional(1, "the DMT ID")[0], "the DMT ID");
-  return Show(Produced(modes::DmtTiming(id)), format);
-}
-
-std::string Vic(const CommandLine& line, const Presentation& format, bool hdmi) {
-  if (line.Has("--list")) {
-    line.Positional(0, "");
-    std::vector<DisplayTiming> timings;
-    for (const modes::CtaMode& mode : hdmi ? modes::HdmiVicModes() : modes::CtaModes()) {
-      timings.push_back(Produced(hdmi ? modes::HdmiVicTiming(mode.vic) : modes::VicTiming(mode.vic)));
-    }
-    return ShowList(timings, format);
-  }
-  const std::string_view what = hdmi ? "the HDMI VIC" : "the VIC";
-  const int number = ReadModeNumber(line.Positional(1, what)[0], what);
-  return Show(Produced(hdmi ? modes::HdmiVicTiming(number) : modes::VicTiming(number)), format);
-}
-
-std::string Cvt(const CommandLine& line, const Presentation& format) {
-  const auto& values = line.Positional(3, "WIDTH HEIGHT RATE");
-  const int width = ReadSize(values[0], "WIDTH");
-  const int height = ReadSize(values[1], "HEIGHT");
-  const double rate = ReadPositive(values[2], "RATE", kMaxRateHz, "Hz");
-  modes::CvtOptions options;
-  if (const auto rb = line.Value("--rb")) {
-    constexpr modes::CvtBlanking kVersions[] = {modes::CvtBlanking::Normal, modes::CvtBlanking::ReducedV1,
-                                                modes::CvtBlanking::ReducedV2, modes::CvtBlanking::ReducedV3};
-    options.blanking = kVersions[ReadCount(*rb, "--rb", 0, 3)];
-  }
-  options.interlaced = line.Has("--interlaced");
-  options.margins = line.Has("--margins");
-  options.video_optimized = line.Has("--video-optimized");
-  options.early_vsync = line.Has("--early-vsync");
-  if (const auto hblank = line.Value("--hblank")) options.h_blank = ReadCount(*hblank, "--hblank", 1, kMaxPixels);
-  if (const auto vblank = line.Value("--vblank-us")) {
-    options.v_blank_us = ReadCount(*vblank, "--vblank-us", 1, 1000000);
-  }
-  return Show(Produced(modes::CvtTiming(width, height, rate, options)), format);
-}
-
-std::string Gtf(const CommandLine& line, const Presentation& format) {
-  const bool by_line_rate = line.Has("--line-rate");
-  const bool by_pixel_clock = line.Has("--pixel-clock");
-  if (by_line_rate && by_pixel_clock) throw UsageError{"give a rate, --line-rate or --pixel-clock, only one."};
-  const bool by_rate = !by_line_rate && !by_pixel_clock;
-  const auto& values = line.Positional(by_rate ? 3 : 2, by_rate ? "WIDTH HEIGHT RATE" : "WIDTH HEIGHT");
-  const int width = ReadSize(values[0], "WIDTH");
-  const int height = ReadSize(values[1], "HEIGHT");
-  modes::GtfInput input = modes::GtfInput::FrameRate;
-  double value = 0.0;
-  if (by_rate) {
-    value = ReadPositive(values[2], "RATE", kMaxRateHz, "Hz");
-  } else if (by_line_rate) {
-    input = modes::GtfInput::LineRate;
-    value = ReadPositive(*line.Value("--line-rate"), "--line-rate", kMaxLineRateKhz, "kHz") * 1e3;
-  } else {
-    input = modes::GtfInput::PixelClock;
-    value = ReadPositive(*line.Value("--pixel-clock"), "--pixel-clock", kMaxPixelClockMhz, "MHz") * 1e6;
-  }
-  modes::GtfOptions options;
-  options.interlaced = line.Has("--interlaced");
-  options.margins = line.Has("--margins");
-  if (line.Has("--secondary")) {
-    const auto& curve = line.Values("--secondary");
-    options.secondary = true;
-    options.curve = {ReadPositive(curve[0], "C", 1000.0, ""), ReadPositive(curve[1], "M", 100000.0, ""),
-                     ReadPositive(curve[2], "K", 1000.0, ""), ReadPositive(curve[3], "J", 1000.0, "")};
-  }
-  return Show(Produced(modes::GtfTiming(width, height, input, value, options)), format);
-}
-
-// "1920,88,44,148": active, front porch, sync and back porch.
-std::array<int, 4> ReadGeometry(const CommandLine& line, std::string_view option) {
-  const auto text = line.Value(option);
-  if (!text) throw UsageError{"custom needs " + std::string(option) + " ACTIVE,FRONT,SYNC,BACK."};
-  std::array<int, 4> figures{};
-  std::string_view rest = *text;
-  constexpr std::string_view kNames[] = {"active", "front porch", "sync", "back porch"};
-  for (std::size_t i = 0; i < 4; ++i) {
-    const std::size_t comma = rest.find(',');
-    if ((comma == std::string_view::npos) != (i == 3)) {
-      throw UsageError{std::string(option) +
-                       " takes four whole numbers separated by commas (ACTIVE,FRONT,SYNC,BACK), "
-                       "not " +
-                       Quoted(*text) + "."};
-    }
-    const std::string_view part = rest.substr(0, comma);
-    const auto value = ReadWhole(part, kMaxPixels);
-    if (!value || (i == 0 && *value == 0)) {
-      throw UsageError{"the " + std::string(kNames[i]) + " of " + std::string(option) +
-                       " must be a whole number from " + (i == 0 ? "1" : "0") + " to " + std::to_string(kMaxPixels) +
-                       ", not " + Quoted(part) + "."};
-    }
-    figures[i] = static_cast<int>(*value);
-    rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
-  }
-  return figures;
-}
-
-std::string Custom(const CommandLine& line, const Presentation& format) {
-  line.Positional(0, "");
-  const auto clock_text = line.Value("--pixel-clock");
-  if (!clock_text) throw UsageError{"custom needs --pixel-clock MHZ."};
-  const auto clock = ReadScaled(*clock_text, 6, static_cast<std::uint64_t>(kMaxPixelClockMhz) * 1000000);
-  if (!clock || *clock == 0) {
-    throw UsageError{"--pixel-clock must be a number of MHz above 0 and at most " +
-                     modes::ShortestDecimal(kMaxPixelClockMhz) + ", to the hertz (six decimals at most), not " +
-                     Quoted(*clock_text) + "."};
-  }
-  const auto h = ReadGeometry(line, "--horizontal");
-  const auto v = ReadGeometry(line, "--vertical");
-  DisplayTiming timing;
-  timing.h_active = h[0];
-  timing.h_front_porch = h[1];
-  timing.h_sync = h[2];
-  timing.h_back_porch = h[3];
-  timing.v_active = v[0];
-  timing.v_front_porch = v[1];
-  timing.v_sync = v[2];
-  timing.v_back_porch = v[3];
-  timing.pixel_clock_hz = *clock;
-  timing.h_sync_positive = ReadPolarity(line, "--hsync");
-  timing.v_sync_positive = ReadPolarity(line, "--vsync");
-  timing.interlaced = line.Has("--interlaced");
-  timing.source = "Custom";
-  return Show(timing, format);
+  return request;
 }
 
 Outcome Printed(std::string text) {
@@ -455,28 +287,26 @@ Outcome Failed(int exit_code, const std::string& message) {
 Outcome Dispatch(const std::vector<std::string>& arguments) {
   if (arguments.empty()) throw UsageError{"no command given; see zarn-timing --help."};
   const std::string& command = arguments.front();
-  if (command == "--help" || command == "-h" || command == "help") return Printed(std::string(ProgramHelp()));
+  if (command == "--help" || command == "-h" || command == "help") return Printed(ProgramHelp());
   if (command == "--version") return Printed(VersionLine());
   const std::span<const std::string> rest(arguments.begin() + 1, arguments.end());
-  const OptionTable* options = nullptr;
-  if (command == "dmt" || command == "vic" || command == "hdmi-vic") options = &kListOptions;
-  if (command == "cvt") options = &kCvtOptions;
-  if (command == "gtf") options = &kGtfOptions;
-  if (command == "custom") options = &kCustomOptions;
-  if (options == nullptr) throw UsageError{"unknown command " + Quoted(command) + "; see zarn-timing --help."};
+  const modes::SourceInfo* source = modes::FindSource(command);
+  if (source == nullptr) throw UsageError{"unknown command " + Quoted(command) + "; see zarn-timing --help."};
   // Help comes first: "zarn-timing cvt --help" answers whatever else is there.
   for (const std::string& argument : rest) {
     if (argument == "--help" || argument == "-h") return Printed(std::string(CommandHelp(command)));
   }
-  const CommandLine line(rest, *options);
+  const CommandLine line(rest, OptionsOf(*source));
   const Presentation presentation = ReadPresentation(line);
   std::string text;
-  if (command == "dmt") text = Dmt(line, presentation);
-  if (command == "vic") text = Vic(line, presentation, false);
-  if (command == "hdmi-vic") text = Vic(line, presentation, true);
-  if (command == "cvt") text = Cvt(line, presentation);
-  if (command == "gtf") text = Gtf(line, presentation);
-  if (command == "custom") text = Custom(line, presentation);
+  if (line.Has("--list")) {
+    line.Positional(0, "");
+    text = ShowList(*source, presentation);
+  } else {
+    const modes::TimingRequest request = ReadRequest(*source, line);
+    const DisplayTiming timing = Unwrapped(modes::MakeTiming(request, modes::CommandLineStyle()), kExitNoMode);
+    text = Show(timing, request, presentation);
+  }
   if (presentation.to_file) {
     Outcome outcome;
     outcome.file_path = *line.Value("-o");

@@ -2,25 +2,18 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string>
-#include <system_error>
+#include <string_view>
 
+#include "modes/decimal.h"
 #include "modes/vesa_formula.h"
 
 namespace zarn::modes {
 namespace {
 
 using TimingResult = Expected<DisplayTiming>;
-
-// Input limits. Together with kMaxTotal they keep every count well inside int
-// and every clock below 2^53 Hz, where a double still holds each whole hertz.
-constexpr int kMinWidth = 8;  // one character cell
-constexpr int kMaxSize = 32767;
-constexpr double kMinRateHz = 1.0;
-constexpr double kMaxRateHz = 10000.0;
 
 // Figures every version shares.
 constexpr double kCoarseStepHz = 250000.0;
@@ -36,14 +29,12 @@ constexpr double kMPrime = 300.0;
 constexpr double kMinDutyCycle = 20.0;  // percent of the line
 
 // Reduced blanking.
-constexpr double kRbMinVBlankUs = 460.0;
-constexpr double kRb3MaxVBlankUs = 705.0;
+constexpr double kRbMinVBlankUs = kCvtRb3MinVBlankUs;
 constexpr int kRb1HBlank = 160;
 constexpr int kRb1HFrontPorch = 48;
 constexpr int kRbHSync = 32;
-constexpr int kRb2HBlank = 80;
+constexpr int kRb2HBlank = kCvtRb3MinHBlank;
 constexpr int kRb2HFrontPorch = 8;
-constexpr int kRb3MaxHBlank = 200;
 constexpr int kRb2VSync = 8;
 constexpr int kRb2MinVFrontPorch = 1;
 
@@ -181,17 +172,10 @@ BlankingResult ReducedBlanking(const Picture& picture, double rate_hz, const Cvt
   return blanking;
 }
 
-const char* Prefix(CvtBlanking blanking) {
-  switch (blanking) {
-    case CvtBlanking::ReducedV1:
-      return "CVT-RB ";
-    case CvtBlanking::ReducedV2:
-      return "CVT-RB2 ";
-    case CvtBlanking::ReducedV3:
-      return "CVT-RB3 ";
-    default:
-      return "CVT ";
-  }
+std::string Prefix(CvtBlanking blanking) {
+  static constexpr std::array<std::string_view, kCvtBlankingNames.size()> kPrefixes = {"CVT ", "CVT-RB ", "CVT-RB2 ",
+                                                                                       "CVT-RB3 "};
+  return std::string(kPrefixes[static_cast<std::size_t>(blanking)]);
 }
 
 std::string Source(int width, int height, double rate_hz, const CvtOptions& options, int h_blank, double v_blank_us) {
@@ -213,50 +197,26 @@ std::string OptionProblem(const CvtOptions& options) {
   if (options.h_blank != 0 && !v3) return "Only CVT reduced blanking v3 lets the horizontal blanking be chosen.";
   if (options.v_blank_us != 0 && !v3) return "Only CVT reduced blanking v3 lets the vertical blanking time be chosen.";
   if (options.early_vsync && !v3) return "Only CVT reduced blanking v3 has the early vertical sync.";
-  if (v3 && options.h_blank != 0 && (options.h_blank < kRb2HBlank || options.h_blank > kRb3MaxHBlank)) {
-    return "The horizontal blanking of CVT reduced blanking v3 must be from 80 to 200 pixels.";
+  if (v3 && options.h_blank != 0 && (options.h_blank < kCvtRb3MinHBlank || options.h_blank > kCvtRb3MaxHBlank)) {
+    return "The horizontal blanking must be from " + std::to_string(kCvtRb3MinHBlank) + " to " +
+           std::to_string(kCvtRb3MaxHBlank) + " pixels.";
   }
-  if (v3 && options.v_blank_us != 0 && (options.v_blank_us < kRbMinVBlankUs || options.v_blank_us > kRb3MaxVBlankUs)) {
-    return "The vertical blanking of CVT reduced blanking v3 must last from 460 to 705 microseconds.";
+  if (v3 && options.v_blank_us != 0 &&
+      (options.v_blank_us < kCvtRb3MinVBlankUs || options.v_blank_us > kCvtRb3MaxVBlankUs)) {
+    return "The vertical blanking time must be from " + SourceNumberText(kCvtRb3MinVBlankUs) + " to " +
+           SourceNumberText(kCvtRb3MaxVBlankUs) + " microseconds.";
   }
   return {};
 }
 
 }  // namespace
 
-AspectRatio CvtAspectRatio(int width, int height) {
-  static constexpr std::array<AspectRatio, 5> kRatios = {{{4, 3}, {16, 9}, {16, 10}, {5, 4}, {15, 9}}};
-  if (width <= 0 || height <= 0) return {};
-  for (const AspectRatio& ratio : kRatios) {
-    if (std::int64_t{width} * ratio.vertical == std::int64_t{height} * ratio.horizontal) return ratio;
-  }
-  return {};
-}
-
-std::string SourceNumberText(double value) {
-  std::array<char, 64> buffer{};
-  char* const first = buffer.data();
-  char* const last = first + buffer.size();
-  auto [end, error] = std::to_chars(first, last, value, std::chars_format::fixed, 6);
-  if (error != std::errc{}) return std::string(first, std::to_chars(first, last, value).ptr);
-  while (end[-1] == '0') --end;
-  if (end[-1] == '.') --end;
-  return std::string(first, end);
-}
-
 Expected<DisplayTiming> CvtTiming(int width, int height, double rate_hz, const CvtOptions& options) {
-  if (options.blanking != CvtBlanking::Normal && options.blanking != CvtBlanking::ReducedV1 &&
-      options.blanking != CvtBlanking::ReducedV2 && options.blanking != CvtBlanking::ReducedV3) {
+  if (static_cast<std::size_t>(options.blanking) >= kCvtBlankingNames.size()) {
     return TimingResult::Failure("This CVT blanking version does not exist.");
   }
-  if (width < kMinWidth || width > kMaxSize) return TimingResult::Failure("The width must be from 8 to 32767 pixels.");
-  const int min_height = options.interlaced ? 2 : 1;
-  if (height < min_height || height > kMaxSize) {
-    return TimingResult::Failure(options.interlaced ? "The height must be from 2 to 32767 lines."
-                                                    : "The height must be from 1 to 32767 lines.");
-  }
-  if (!(rate_hz >= kMinRateHz && rate_hz <= kMaxRateHz)) {
-    return TimingResult::Failure("The rate must be from 1 to 10000 Hz.");
+  if (const std::string problem = SizeAndRateProblem(width, height, rate_hz, options.interlaced); !problem.empty()) {
+    return TimingResult::Failure(problem);
   }
   if (const std::string problem = OptionProblem(options); !problem.empty()) return TimingResult::Failure(problem);
 
@@ -309,11 +269,6 @@ Expected<DisplayTiming> CvtTiming(int width, int height, double rate_hz, const C
   timing.reduced_blanking = options.blanking != CvtBlanking::Normal;
   timing.aspect = aspect;
   timing.source = Source(width, height, rate_hz, options, h_blank, v_blank_us);
-  timing.cvt.version = static_cast<int>(options.blanking);
-  timing.cvt.rate_hz = rate_hz;
-  timing.cvt.margins = options.margins;
-  timing.cvt.other_options =
-      options.video_optimized || options.h_blank != 0 || options.v_blank_us != 0 || options.early_vsync;
   return timing;
 }
 

@@ -1,13 +1,25 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "modes/display_timing.h"
 #include "modes/expected.h"
 
 namespace zarn::modes {
 
+// The blanking versions, in the order of their numbers (reduced blanking v1
+// is 1), and their names.
 enum class CvtBlanking { Normal, ReducedV1, ReducedV2, ReducedV3 };
+inline constexpr std::array<std::string_view, 4> kCvtBlankingNames = {"Normal blanking", "Reduced blanking v1",
+                                                                      "Reduced blanking v2", "Reduced blanking v3"};
+
+// The choices reduced blanking v3 offers.
+inline constexpr int kCvtRb3MinHBlank = 80;  // pixels; also the default
+inline constexpr int kCvtRb3MaxHBlank = 200;
+inline constexpr double kCvtRb3MinVBlankUs = 460.0;  // also the default
+inline constexpr double kCvtRb3MaxVBlankUs = 705.0;
 
 struct CvtOptions {
   CvtBlanking blanking = CvtBlanking::Normal;
@@ -26,13 +38,5 @@ struct CvtOptions {
 // border is counted in the porch beside it (right and bottom in the front
 // porches, left and top in the back porches), so h_active stays the width asked.
 Expected<DisplayTiming> CvtTiming(int width, int height, double rate_hz, const CvtOptions& options = {});
-
-// The CVT aspect ratio (4:3, 16:9, 16:10, 5:4 or 15:9) that width:height is
-// exactly; 0:0 for any other size.
-AspectRatio CvtAspectRatio(int width, int height);
-
-// A number as a timing's source text shows it: at most six decimals and no
-// trailing zeros ("59.94", "23.976", "60").
-std::string SourceNumberText(double value);
 
 }  // namespace zarn::modes

@@ -36,20 +36,6 @@ struct DisplayTiming {
   AspectRatio aspect;
   std::string source;  // "DMT 0x24", "VIC 16", "CVT-RB2 1920x1080@60"
 
-  // How the CVT formula made this timing, for exports that name the formula
-  // rather than the figures (the kernel's video= option). version is 0 for
-  // normal blanking, 1 to 3 for reduced blanking, -1 when no CVT formula
-  // made the timing; rate_hz is the rate asked (fields per second when
-  // interlaced); other_options marks the options the kernel cannot name.
-  struct CvtRequest {
-    int version = -1;
-    double rate_hz = 0.0;
-    bool margins = false;
-    bool other_options = false;
-    bool operator==(const CvtRequest&) const = default;
-  };
-  CvtRequest cvt;
-
   bool operator==(const DisplayTiming&) const = default;
 
   int h_blank() const { return h_front_porch + h_sync + h_back_porch; }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "modes/cvt.h"
+#include "modes/decimal.h"
 #include "modes/vesa_formula.h"
 
 namespace zarn::modes {
@@ -14,14 +14,6 @@ using TimingResult = Expected<DisplayTiming>;
 
 // Input limits. With kMaxTotal they keep every count well inside int and
 // every clock below 2^53 Hz, where a double still holds each whole hertz.
-constexpr int kMinWidth = 8;  // one character cell
-constexpr int kMaxSize = 32767;
-constexpr double kMinFrameRateHz = 1.0;
-constexpr double kMaxFrameRateHz = 10000.0;
-constexpr double kMinLineRateHz = 1000.0;
-constexpr double kMaxLineRateHz = 10000000.0;
-constexpr double kMinPixelClockHz = 1000.0;
-constexpr double kMaxPixelClockHz = 100000000000.0;
 
 // The formula's constants.
 constexpr int kVFrontPorch = 1;
@@ -58,14 +50,16 @@ std::string CurveProblem(const GtfCurve& curve) {
 std::string RateProblem(GtfInput input, double value) {
   switch (input) {
     case GtfInput::FrameRate:
-      if (value >= kMinFrameRateHz && value <= kMaxFrameRateHz) return {};
-      return "The rate must be from 1 to 10000 Hz.";
+      if (value >= kMinRateHz && value <= kMaxRateHz) return {};
+      return "The rate must be from " + SourceNumberText(kMinRateHz) + " to " + SourceNumberText(kMaxRateHz) + " Hz.";
     case GtfInput::LineRate:
-      if (value >= kMinLineRateHz && value <= kMaxLineRateHz) return {};
-      return "The line rate must be from 1 kHz to 10 MHz.";
+      if (value >= kGtfMinLineRateHz && value <= kGtfMaxLineRateHz) return {};
+      return "The line rate must be from " + SourceNumberText(kGtfMinLineRateHz / 1e3) + " to " +
+             SourceNumberText(kGtfMaxLineRateHz / 1e3) + " kHz.";
     case GtfInput::PixelClock:
-      if (value >= kMinPixelClockHz && value <= kMaxPixelClockHz) return {};
-      return "The pixel clock must be from 1 kHz to 100 GHz.";
+      if (value >= kGtfMinPixelClockHz && value <= kGtfMaxPixelClockHz) return {};
+      return "The pixel clock must be from " + SourceNumberText(kGtfMinPixelClockHz / 1e6) + " to " +
+             SourceNumberText(kGtfMaxPixelClockHz / 1e6) + " MHz.";
   }
   return "GTF starts from a frame rate, a line rate or a pixel clock.";
 }
@@ -94,11 +88,8 @@ std::string Source(int width, int height, GtfInput input, double value, const Gt
 }  // namespace
 
 Expected<DisplayTiming> GtfTiming(int width, int height, GtfInput input, double value, const GtfOptions& options) {
-  if (width < kMinWidth || width > kMaxSize) return TimingResult::Failure("The width must be from 8 to 32767 pixels.");
-  const int min_height = options.interlaced ? 2 : 1;
-  if (height < min_height || height > kMaxSize) {
-    return TimingResult::Failure(options.interlaced ? "The height must be from 2 to 32767 lines."
-                                                    : "The height must be from 1 to 32767 lines.");
+  if (const std::string problem = SizeAndRateProblem(width, height, kMinRateHz, options.interlaced); !problem.empty()) {
+    return TimingResult::Failure(problem);
   }
   if (const std::string problem = RateProblem(input, value); !problem.empty()) {
     return TimingResult::Failure(problem);

@@ -5,6 +5,12 @@
 
 namespace zarn::modes {
 
+// The line rate and pixel clock GTF starts from (the rate's limits are CVT's).
+inline constexpr double kGtfMinLineRateHz = 1000.0;
+inline constexpr double kGtfMaxLineRateHz = 10000000.0;
+inline constexpr double kGtfMinPixelClockHz = 1000.0;
+inline constexpr double kGtfMaxPixelClockHz = 100000000000.0;
+
 // What the Generalized Timing Formula starts from.
 enum class GtfInput { FrameRate, LineRate, PixelClock };
 

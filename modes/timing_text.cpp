@@ -9,14 +9,6 @@
 namespace zarn::modes {
 namespace {
 
-std::string PadLeft(const std::string& text, std::size_t width) {
-  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
-}
-
-std::string PadRight(const std::string& text, std::size_t width) {
-  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
-}
-
 std::int64_t FrameHeight(const DisplayTiming& t) { return t.interlaced ? 2 * std::int64_t{t.v_active} : t.v_active; }
 
 std::string Size(const DisplayTiming& t) {
@@ -30,6 +22,14 @@ std::string Row(std::string_view name, int active, int front, int sync, int back
 }
 
 }  // namespace
+
+std::string PadLeft(const std::string& text, std::size_t width) {
+  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
+std::string PadRight(const std::string& text, std::size_t width) {
+  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
 
 std::string JsonString(std::string_view text) {
   std::string out = "\"";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,10 @@ std::string SummaryLine(const DisplayTiming& timing);
 // h_sync_positive, v_sync_positive, interlaced, line_rate_hz,
 // refresh_rate_hz and, for interlaced timings, field_rate_hz.
 std::string JsonObject(const DisplayTiming& timing);
+
+// A text padded with spaces on the left or the right to a width, for columns.
+std::string PadLeft(const std::string& text, std::size_t width);
+std::string PadRight(const std::string& text, std::size_t width);
 
 // A JSON string with the quotes, escaping what JSON requires (quotes,
 // backslashes and control characters; other UTF-8 passes unchanged).

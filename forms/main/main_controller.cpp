@@ -108,21 +108,60 @@ void MainController::Form_Load() {
   ResumeNext([&] { view_.SelectMode(4); });
 }
 
+void MainController::WriteFigures(const engine::TimingFields& texts) {
+  // The order a predefined mode is written in: the blanking last, so that the
+  // totals are whole again only once every other figure is in.
+  static constexpr TimingField kOrder[] = {
+      TimingField::txtFrequency, TimingField::txtHorActive,   TimingField::txtHorFrontPorch,
+      TimingField::txtHorSync,   TimingField::txtVerActive,   TimingField::txtVerFrontPorch,
+      TimingField::txtVerSync,   TimingField::txtHorBlanking, TimingField::txtVerBlanking};
+  for (const TimingField field : kOrder) view_.SetFieldText(field, texts[field]);
+}
+
 void MainController::WritePredefinedMode(int listIndex) {
   const engine::PredefinedMode* row = engine::PredefinedModes::Row(listIndex);
   if (row == nullptr) return;
-  view_.SetFieldText(TimingField::txtFrequency, engine::PixelFrequencyText(*row, locale_));
-  view_.SetFieldText(TimingField::txtHorActive, row->horActive);
-  view_.SetFieldText(TimingField::txtHorFrontPorch, row->horFrontPorch);
-  view_.SetFieldText(TimingField::txtHorSync, row->horSync);
-  view_.SetFieldText(TimingField::txtVerActive, row->verActive);
-  view_.SetFieldText(TimingField::txtVerFrontPorch, row->verFrontPorch);
-  view_.SetFieldText(TimingField::txtVerSync, row->verSync);
-  view_.SetFieldText(TimingField::txtHorBlanking, std::to_string(row->horBlanking));
-  view_.SetFieldText(TimingField::txtVerBlanking, std::to_string(row->verBlanking));
+  engine::TimingFields texts;
+  texts.txtFrequency = engine::PixelFrequencyText(*row, locale_);
+  texts.txtHorActive = row->horActive;
+  texts.txtHorFrontPorch = row->horFrontPorch;
+  texts.txtHorSync = row->horSync;
+  texts.txtVerActive = row->verActive;
+  texts.txtVerFrontPorch = row->verFrontPorch;
+  texts.txtVerSync = row->verSync;
+  texts.txtHorBlanking = std::to_string(row->horBlanking);
+  texts.txtVerBlanking = std::to_string(row->verBlanking);
+  WriteFigures(texts);
+}
+
+MainController::Change::Change(MainController& controller) : controller_(controller) { ++controller_.changeDepth_; }
+
+MainController::Change::~Change() {
+  if (--controller_.changeDepth_ > 0 || !controller_.fieldsChanged_) return;
+  controller_.fieldsChanged_ = false;
+  if (controller_.changeListener_) {
+    // The listener runs after the calculator is done; it may read the fields.
+    ResumeNext([&] { controller_.changeListener_(); });
+  }
+}
+
+std::string MainController::FieldText(TimingField field) const { return view_.FieldText(field); }
+
+void MainController::WriteTiming(const engine::TimingFields& texts) {
+  const Change change(*this);
+  WriteFigures(texts);
+}
+
+void MainController::SetChangeListener(std::function<void()> listener) { changeListener_ = std::move(listener); }
+
+void MainController::FieldChanged(TimingField field) {
+  const Change change(*this);
+  FieldTextChanged(field);
+  if (const Handler handler = ChangeHandlerFor(field); handler != nullptr) (this->*handler)();
 }
 
 void MainController::cmbMode_Click() {
+  const Change change(*this);
   // The list index is a 16-bit value; only indices 1..5 carry a row.
   if (static_cast<std::int16_t>(view_.ModeIndex()) > 0) {
     bLoadingMode = true;
@@ -136,11 +175,13 @@ void MainController::cmbMode_Click() {
 void MainController::cmdAboutZarn_Click() { view_.ShowAbout(); }
 
 void MainController::cmdPixelToRate_Click() {
+  const Change change(*this);
   WriteNumber(TimingField::txtRefreshRate, ComputeRefreshRate());
   UpdateHorizontalFrequency();
 }
 
 void MainController::cmdRefreshToPixel_Click() {
+  const Change change(*this);
   WriteNumber(TimingField::txtFrequency, ComputePixelFrequency());
   UpdateHorizontalFrequency();
 }
@@ -152,6 +193,7 @@ void MainController::GeometryChanged(TimingField field) {
 }
 
 void MainController::FieldTextChanged(TimingField field) {
+  fieldsChanged_ = true;
   // The mark only informs: if it cannot be set, the computations go on.
   ResumeNext([&] {
     const std::string hint = UnreadableHint(field, view_.FieldText(field), locale_);

@@ -1,17 +1,21 @@
 #pragma once
 
+#include <functional>
 #include <span>
+#include <string>
 
 #include "engine/number_locale.h"
 #include "engine/timing_fields.h"
 #include "forms/main/main_view.h"
+#include "forms/ports/calculator_port.h"
 
 namespace zarn::forms {
 
 // The behaviour of the calculator window frmMain, without the window: the
 // start-up sequence and every event handler. It computes nothing itself (the
-// engine does) and reaches the controls only through MainView.
-class MainController {
+// engine does) and reaches the controls only through MainView. Other windows
+// reach it through its CalculatorPort.
+class MainController final : public CalculatorPort {
  public:
   using Handler = void (MainController::*)();
 
@@ -41,6 +45,15 @@ class MainController {
   // takes from it, and takes the mark away as soon as it reads again.
   void FieldTextChanged(TimingField field);
 
+  // A field's text changed: FieldTextChanged, then the field's change
+  // handler. What a window calls for each change of a field.
+  void FieldChanged(TimingField field);
+
+  // CalculatorPort
+  std::string FieldText(TimingField field) const override;
+  void WriteTiming(const engine::TimingFields& texts) override;
+  void SetChangeListener(std::function<void()> listener) override;
+
   // The change handler of a field; nullptr for txtRefreshRate, which has none.
   static Handler ChangeHandlerFor(TimingField field);
 
@@ -56,13 +69,31 @@ class MainController {
   engine::TimingFields CurrentFields(std::span<const TimingField> inputs) const;
   void WriteNumber(TimingField field, float value);
   void WritePredefinedMode(int listIndex);
+  // Writes the nine figures in the order of a predefined mode.
+  void WriteFigures(const engine::TimingFields& texts);
   // A geometry edit: the list goes back to "-" and, for the four fields that
   // enter a total, the refresh rate is computed again.
   void GeometryChanged(TimingField field);
 
+  // One change seen from outside: however many handlers run inside it, the
+  // listener hears of it once, when the outermost one returns.
+  class Change {
+   public:
+    explicit Change(MainController& controller);
+    ~Change();
+    Change(const Change&) = delete;
+    Change& operator=(const Change&) = delete;
+
+   private:
+    MainController& controller_;
+  };
+
   MainView& view_;
   engine::NumberLocale locale_;
   bool bLoadingMode = false;
+  int changeDepth_ = 0;
+  bool fieldsChanged_ = false;
+  std::function<void()> changeListener_;
 };
 
 }  // namespace zarn::forms

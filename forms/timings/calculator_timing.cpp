@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "forms/timings/locale_number.h"
+#include "modes/typed_text.h"
 
 namespace zarn::forms {
 namespace {
@@ -22,29 +23,27 @@ struct Reading {
   std::string problem;  // empty when read
 };
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-Reading ReadCount(const MainView& calculator, TimingField field, std::string_view name, std::uint64_t min,
+Reading ReadCount(const CalculatorPort& calculator, TimingField field, std::string_view name, std::uint64_t min,
                   const engine::NumberLocale& locale) {
   const std::string text = calculator.FieldText(field);
   const auto number = ReadExactDecimal(text, locale);
   const auto count = number ? ScaledUnits(*number, 0, kMaxCount) : std::nullopt;
   if (!count || *count < min) {
-    return {0, "The calculator's " + std::string(name) + " " + Quoted(text) + " is not a whole number from " +
-                   std::to_string(min) + " to " + std::to_string(kMaxCount) + "."};
+    return {0, "The calculator's " + std::string(name) + " " + modes::Quoted(text, '"') +
+                   " is not a whole number from " + std::to_string(min) + " to " + std::to_string(kMaxCount) + "."};
   }
   return {static_cast<std::int64_t>(*count), {}};
 }
 
 }  // namespace
 
-Result CalculatorTiming(const MainView& calculator, const engine::NumberLocale& locale, bool hsyncPositive,
+Result CalculatorTiming(const CalculatorPort& calculator, const engine::NumberLocale& locale, bool hsyncPositive,
                         bool vsyncPositive) {
   const std::string clockText = calculator.FieldText(TimingField::txtFrequency);
   const auto clockNumber = ReadExactDecimal(clockText, locale);
   const auto clock = clockNumber ? ScaledUnits(*clockNumber, 6, kMaxClockHz) : std::nullopt;
   if (!clock || *clock == 0) {
-    return Result::Failure("The calculator's pixel frequency " + Quoted(clockText) +
+    return Result::Failure("The calculator's pixel frequency " + modes::Quoted(clockText, '"') +
                            " is not a number of MHz above 0, to the hertz (six decimals at most), with " +
                            std::string(locale.Separator()) + " as the decimal separator.");
   }
@@ -100,15 +99,15 @@ CalculatorTexts TextsForCalculator(const DisplayTiming& t, const engine::NumberL
   const std::int64_t vActive = scale * t.v_active;
   const std::int64_t vBlanking = t.v_frame_total() - vActive;
   CalculatorTexts texts;
-  texts.writes = {{{TimingField::txtFrequency, MegahertzText(t.pixel_clock_hz, locale)},
-                   {TimingField::txtHorActive, std::to_string(t.h_active)},
-                   {TimingField::txtHorFrontPorch, std::to_string(t.h_front_porch)},
-                   {TimingField::txtHorSync, std::to_string(t.h_sync)},
-                   {TimingField::txtVerActive, std::to_string(vActive)},
-                   {TimingField::txtVerFrontPorch, std::to_string(scale * t.v_front_porch)},
-                   {TimingField::txtVerSync, std::to_string(scale * t.v_sync)},
-                   {TimingField::txtHorBlanking, std::to_string(t.h_blank())},
-                   {TimingField::txtVerBlanking, std::to_string(vBlanking)}}};
+  texts.texts.txtFrequency = MegahertzText(t.pixel_clock_hz, locale);
+  texts.texts.txtHorActive = std::to_string(t.h_active);
+  texts.texts.txtHorFrontPorch = std::to_string(t.h_front_porch);
+  texts.texts.txtHorSync = std::to_string(t.h_sync);
+  texts.texts.txtVerActive = std::to_string(vActive);
+  texts.texts.txtVerFrontPorch = std::to_string(scale * t.v_front_porch);
+  texts.texts.txtVerSync = std::to_string(scale * t.v_sync);
+  texts.texts.txtHorBlanking = std::to_string(t.h_blank());
+  texts.texts.txtVerBlanking = std::to_string(vBlanking);
   if (t.interlaced) {
     texts.inexact = "The calculator has no interlaced timings. It will get the whole frame of " + t.source + ": " +
                     std::to_string(vActive) + " active lines and " + std::to_string(vBlanking) +

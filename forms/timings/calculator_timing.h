@@ -1,12 +1,10 @@
 #pragma once
 
-#include <array>
 #include <string>
-#include <utility>
 
 #include "engine/number_locale.h"
 #include "engine/timing_fields.h"
-#include "forms/main/main_view.h"
+#include "forms/ports/calculator_port.h"
 #include "modes/display_timing.h"
 #include "modes/expected.h"
 
@@ -18,14 +16,15 @@ namespace zarn::forms {
 // as back porch. The calculator has no sync polarity; the caller gives it.
 // Source "Calculator". A text that does not give such a figure is a failure
 // naming the field.
-modes::Expected<modes::DisplayTiming> CalculatorTiming(const MainView& calculator, const engine::NumberLocale& locale,
-                                                       bool hsyncPositive, bool vsyncPositive);
+modes::Expected<modes::DisplayTiming> CalculatorTiming(const CalculatorPort& calculator,
+                                                       const engine::NumberLocale& locale, bool hsyncPositive,
+                                                       bool vsyncPositive);
 
-// The nine texts that put a timing into the calculator, in the order a
-// predefined mode is written (MainController::WritePredefinedMode), and why
-// the calculator's fields cannot hold the timing exactly (empty when they can).
+// The nine texts that put a timing into the calculator (every field but the
+// refresh rate, which the calculator computes), and why the calculator's
+// fields cannot hold the timing exactly (empty when they can).
 struct CalculatorTexts {
-  std::array<std::pair<engine::TimingField, std::string>, 9> writes;
+  engine::TimingFields texts;
   std::string inexact;
 };
 

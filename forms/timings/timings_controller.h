@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "engine/number_locale.h"
-#include "forms/main/main_view.h"
+#include "forms/ports/calculator_port.h"
 #include "forms/timings/mode_list.h"
+#include "forms/timings/timings_design.h"
 #include "forms/timings/timings_view.h"
 #include "modes/display_timing.h"
 #include "modes/expected.h"
+#include "modes/request.h"
+#include "modes/sources.h"
 
 namespace zarn::forms {
 
@@ -18,11 +21,16 @@ namespace zarn::forms {
 // from the chosen source (the calculator's fields, a DMT or CTA-861 mode, the
 // CVT or GTF formula, or figures typed in), shows it, its exports and its link
 // check, and hands it to the calculator. It reaches its window through
-// TimingsView and the calculator through the calculator's own MainView, and
-// computes nothing itself: the modes library does.
+// TimingsView and the calculator through the calculator's port, and computes
+// nothing itself: the modes library does, from its tables of sources and
+// export formats.
 class TimingsController {
  public:
-  TimingsController(TimingsView& view, MainView& calculator, engine::NumberLocale locale);
+  TimingsController(TimingsView& view, CalculatorPort& calculator, engine::NumberLocale locale);
+  ~TimingsController();
+
+  TimingsController(const TimingsController&) = delete;
+  TimingsController& operator=(const TimingsController&) = delete;
 
   // Writes the inputs' first texts in the user's locale and shows the first
   // source. Call once, before the window is first shown.
@@ -40,8 +48,8 @@ class TimingsController {
   void cmdUseInCalculator_Click();
   void cmdClose_Click();
 
-  // One of the calculator's fields changed (typed, or written by the
-  // calculator or by this controller).
+  // The calculator's fields changed (the calculator tells this controller
+  // through its port, once a change).
   void Calculator_Change();
 
   // The timing shown; nullopt while the source gives none.
@@ -60,11 +68,13 @@ class TimingsController {
 
   ModeList* CurrentList();
   void FillList();
-  modes::Expected<modes::DisplayTiming> Produce() const;
+  modes::Expected<modes::DisplayTiming> Produce();
   modes::Expected<modes::DisplayTiming> ListedTiming() const;
-  modes::Expected<modes::DisplayTiming> CvtTiming() const;
-  modes::Expected<modes::DisplayTiming> GtfTiming() const;
-  modes::Expected<modes::DisplayTiming> CustomTiming() const;
+  // The request the window's inputs of a source make, each read for its kind.
+  modes::Expected<modes::TimingRequest> ReadRequest(modes::SourceId source) const;
+  // Whether a bound control's parameter applies (a parameter that needs
+  // another's choice applies only while that choice is made).
+  bool Applies(const TimingsBinding& binding) const;
   // Takes the timing from the source again and shows everything that
   // follows from it.
   void Refresh();
@@ -72,13 +82,14 @@ class TimingsController {
   modes::Expected<std::string> ExportText(const modes::DisplayTiming& timing) const;
 
   TimingsView& view_;
-  MainView& calculator_;
+  CalculatorPort& calculator_;
   engine::NumberLocale locale_;
+  modes::InputStyle style_;
   ModeList dmt_;
   ModeList cta_;
   std::optional<modes::DisplayTiming> timing_;
+  std::optional<modes::TimingRequest> request_;  // how the timing shown was asked for, where it was
   std::string exportText_;
-  bool writingCalculator_ = false;
 };
 
 }  // namespace zarn::forms

@@ -3,8 +3,11 @@
 #include <array>
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "forms/timings/timings_view.h"
+#include "modes/export_formats.h"
+#include "modes/sources.h"
 
 namespace zarn::forms {
 
@@ -12,34 +15,95 @@ namespace zarn::forms {
 // in-memory window of the tests: the control's name, what it holds when the
 // window opens (numbers with a full stop; Form_Load writes them in the
 // user's locale) and the name a screen reader gives it.
+// Where an input's value goes: the parameter of a source's request it gives
+// (its key in the modes library's table of sources) and, for a parameter of
+// four figures, which of them. An input whose key is empty but whose group
+// is set gives whichever parameter of that group the source's chooser list
+// picks (and that list is the group's chooser).
+struct TimingsBinding {
+  constexpr TimingsBinding() = default;
+  constexpr TimingsBinding(modes::SourceId source_, std::string_view parameter_, int part_ = -1, int group_ = 0)
+      : bound(true), source(source_), parameter(parameter_), part(part_), group(group_) {}
+
+  bool bound = false;
+  modes::SourceId source = modes::SourceId::Dmt;
+  std::string_view parameter;
+  int part = -1;
+  int group = 0;
+};
+
+// The Timings window's inputs described once, for the window and for the
+// in-memory window of the tests: the control's name, what it holds when the
+// window opens (numbers with a full stop; Form_Load writes them in the
+// user's locale), the name a screen reader gives it, and the parameter it
+// gives.
 struct TimingsTextInfo {
   TimingsText input;
   std::string_view name;
   std::string_view designText;
   std::string_view accessibleName;
+  TimingsBinding binding;
 };
 
+using modes::SourceId;
+
 inline constexpr std::array<TimingsTextInfo, 20> kTimingsTexts = {{
-    {TimingsText::txtFilter, "txtFilter", "", "Filter the modes"},
-    {TimingsText::txtCvtWidth, "txtCvtWidth", "1920", "CVT width in pixels"},
-    {TimingsText::txtCvtHeight, "txtCvtHeight", "1080", "CVT height in lines"},
-    {TimingsText::txtCvtRate, "txtCvtRate", "60", "CVT refresh rate in hertz"},
-    {TimingsText::txtCvtHBlank, "txtCvtHBlank", "", "CVT horizontal blanking in pixels"},
-    {TimingsText::txtCvtVBlank, "txtCvtVBlank", "", "CVT vertical blanking time in microseconds"},
-    {TimingsText::txtGtfWidth, "txtGtfWidth", "1920", "GTF width in pixels"},
-    {TimingsText::txtGtfHeight, "txtGtfHeight", "1080", "GTF height in lines"},
-    {TimingsText::txtGtfValue, "txtGtfValue", "60", "GTF rate or pixel clock"},
-    {TimingsText::txtCustomClock, "txtCustomClock", "148.5", "Custom pixel clock in megahertz"},
-    {TimingsText::txtCustomHActive, "txtCustomHActive", "1920", "Custom horizontal active pixels"},
-    {TimingsText::txtCustomHFrontPorch, "txtCustomHFrontPorch", "88", "Custom horizontal front porch"},
-    {TimingsText::txtCustomHSync, "txtCustomHSync", "44", "Custom horizontal sync"},
-    {TimingsText::txtCustomHBackPorch, "txtCustomHBackPorch", "148", "Custom horizontal back porch"},
-    {TimingsText::txtCustomVActive, "txtCustomVActive", "1080", "Custom vertical active lines"},
-    {TimingsText::txtCustomVFrontPorch, "txtCustomVFrontPorch", "4", "Custom vertical front porch"},
-    {TimingsText::txtCustomVSync, "txtCustomVSync", "5", "Custom vertical sync"},
-    {TimingsText::txtCustomVBackPorch, "txtCustomVBackPorch", "36", "Custom vertical back porch"},
-    {TimingsText::txtOutput, "txtOutput", "", "Output name"},
-    {TimingsText::txtDisplayName, "txtDisplayName", "", "EDID display name"},
+    {TimingsText::txtFilter, "txtFilter", "", "Filter the modes", {}},
+    {TimingsText::txtCvtWidth, "txtCvtWidth", "1920", "CVT width in pixels", {SourceId::Cvt, "width"}},
+    {TimingsText::txtCvtHeight, "txtCvtHeight", "1080", "CVT height in lines", {SourceId::Cvt, "height"}},
+    {TimingsText::txtCvtRate, "txtCvtRate", "60", "CVT refresh rate in hertz", {SourceId::Cvt, "rate"}},
+    {TimingsText::txtCvtHBlank, "txtCvtHBlank", "", "CVT horizontal blanking in pixels", {SourceId::Cvt, "hblank"}},
+    {TimingsText::txtCvtVBlank,
+     "txtCvtVBlank",
+     "",
+     "CVT vertical blanking time in microseconds",
+     {SourceId::Cvt, "vblank-us"}},
+    {TimingsText::txtGtfWidth, "txtGtfWidth", "1920", "GTF width in pixels", {SourceId::Gtf, "width"}},
+    {TimingsText::txtGtfHeight, "txtGtfHeight", "1080", "GTF height in lines", {SourceId::Gtf, "height"}},
+    {TimingsText::txtGtfValue, "txtGtfValue", "60", "GTF rate or pixel clock", {SourceId::Gtf, "", -1, 1}},
+    {TimingsText::txtCustomClock,
+     "txtCustomClock",
+     "148.5",
+     "Custom pixel clock in megahertz",
+     {SourceId::Custom, "pixel-clock"}},
+    {TimingsText::txtCustomHActive,
+     "txtCustomHActive",
+     "1920",
+     "Custom horizontal active pixels",
+     {SourceId::Custom, "horizontal", 0}},
+    {TimingsText::txtCustomHFrontPorch,
+     "txtCustomHFrontPorch",
+     "88",
+     "Custom horizontal front porch",
+     {SourceId::Custom, "horizontal", 1}},
+    {TimingsText::txtCustomHSync,
+     "txtCustomHSync",
+     "44",
+     "Custom horizontal sync",
+     {SourceId::Custom, "horizontal", 2}},
+    {TimingsText::txtCustomHBackPorch,
+     "txtCustomHBackPorch",
+     "148",
+     "Custom horizontal back porch",
+     {SourceId::Custom, "horizontal", 3}},
+    {TimingsText::txtCustomVActive,
+     "txtCustomVActive",
+     "1080",
+     "Custom vertical active lines",
+     {SourceId::Custom, "vertical", 0}},
+    {TimingsText::txtCustomVFrontPorch,
+     "txtCustomVFrontPorch",
+     "4",
+     "Custom vertical front porch",
+     {SourceId::Custom, "vertical", 1}},
+    {TimingsText::txtCustomVSync, "txtCustomVSync", "5", "Custom vertical sync", {SourceId::Custom, "vertical", 2}},
+    {TimingsText::txtCustomVBackPorch,
+     "txtCustomVBackPorch",
+     "36",
+     "Custom vertical back porch",
+     {SourceId::Custom, "vertical", 3}},
+    {TimingsText::txtOutput, "txtOutput", "", "Output name", {}},
+    {TimingsText::txtDisplayName, "txtDisplayName", "", "EDID display name", {}},
 }};
 
 struct TimingsCheckInfo {
@@ -47,20 +111,25 @@ struct TimingsCheckInfo {
   std::string_view name;
   std::string_view caption;  // with its access key
   bool designChecked;
+  TimingsBinding binding;
 };
 
 inline constexpr std::array<TimingsCheckInfo, 11> kTimingsChecks = {{
-    {TimingsCheck::chkCalculatorHSync, "chkCalculatorHSync", "Positive &horizontal sync", true},
-    {TimingsCheck::chkCalculatorVSync, "chkCalculatorVSync", "Positive &vertical sync", true},
-    {TimingsCheck::chkCvtInterlaced, "chkCvtInterlaced", "Inter&laced", false},
-    {TimingsCheck::chkCvtMargins, "chkCvtMargins", "&Margins", false},
-    {TimingsCheck::chkCvtVideoOptimized, "chkCvtVideoOptimized", "Vi&deo-optimised rate (1000/1001)", false},
-    {TimingsCheck::chkCvtEarlyVsync, "chkCvtEarlyVsync", "Earl&y vertical sync", false},
-    {TimingsCheck::chkGtfInterlaced, "chkGtfInterlaced", "Inter&laced", false},
-    {TimingsCheck::chkGtfMargins, "chkGtfMargins", "&Margins", false},
-    {TimingsCheck::chkCustomHSync, "chkCustomHSync", "Positive &horizontal sync", true},
-    {TimingsCheck::chkCustomVSync, "chkCustomVSync", "Positive &vertical sync", true},
-    {TimingsCheck::chkCustomInterlaced, "chkCustomInterlaced", "Inter&laced", false},
+    {TimingsCheck::chkCalculatorHSync, "chkCalculatorHSync", "Positive &horizontal sync", true, {}},
+    {TimingsCheck::chkCalculatorVSync, "chkCalculatorVSync", "Positive &vertical sync", true, {}},
+    {TimingsCheck::chkCvtInterlaced, "chkCvtInterlaced", "Inter&laced", false, {SourceId::Cvt, "interlaced"}},
+    {TimingsCheck::chkCvtMargins, "chkCvtMargins", "&Margins", false, {SourceId::Cvt, "margins"}},
+    {TimingsCheck::chkCvtVideoOptimized,
+     "chkCvtVideoOptimized",
+     "Vi&deo-optimised rate (1000/1001)",
+     false,
+     {SourceId::Cvt, "video-optimized"}},
+    {TimingsCheck::chkCvtEarlyVsync, "chkCvtEarlyVsync", "Earl&y vertical sync", false, {SourceId::Cvt, "early-vsync"}},
+    {TimingsCheck::chkGtfInterlaced, "chkGtfInterlaced", "Inter&laced", false, {SourceId::Gtf, "interlaced"}},
+    {TimingsCheck::chkGtfMargins, "chkGtfMargins", "&Margins", false, {SourceId::Gtf, "margins"}},
+    {TimingsCheck::chkCustomHSync, "chkCustomHSync", "Positive &horizontal sync", true, {SourceId::Custom, "hsync"}},
+    {TimingsCheck::chkCustomVSync, "chkCustomVSync", "Positive &vertical sync", true, {SourceId::Custom, "vsync"}},
+    {TimingsCheck::chkCustomInterlaced, "chkCustomInterlaced", "Inter&laced", false, {SourceId::Custom, "interlaced"}},
 }};
 
 struct TimingsChoiceInfo {
@@ -68,25 +137,26 @@ struct TimingsChoiceInfo {
   std::string_view name;
   std::string_view accessibleName;
   int designIndex;
+  TimingsBinding binding;  // a list of a parameter's choices, or a source's chooser of a group
 };
 
 inline constexpr std::array<TimingsChoiceInfo, 4> kTimingsChoices = {{
-    {TimingsChoice::cmbSource, "cmbSource", "Source of the timing", 1},
-    {TimingsChoice::cmbCvtBlanking, "cmbCvtBlanking", "CVT blanking", 0},
-    {TimingsChoice::cmbGtfInput, "cmbGtfInput", "What GTF starts from", 0},
-    {TimingsChoice::cmbFormat, "cmbFormat", "Export format", 0},
+    {TimingsChoice::cmbSource, "cmbSource", "Source of the timing", 1, {}},
+    {TimingsChoice::cmbCvtBlanking, "cmbCvtBlanking", "CVT blanking", 0, {SourceId::Cvt, "blanking"}},
+    {TimingsChoice::cmbGtfInput, "cmbGtfInput", "What GTF starts from", 0, {SourceId::Gtf, "", -1, 1}},
+    {TimingsChoice::cmbFormat, "cmbFormat", "Export format", 0, {}},
 }};
 
-// The items of each list, in index order.
+// The items of the lists that are the window's own, in index order; a
+// parameter's list shows its choices, the format list the export formats
+// that have a label.
 inline constexpr std::array<std::string_view, 6> kSourceItems = {"Calculator", "DMT", "CTA-861",
                                                                  "CVT",        "GTF", "Custom"};
-inline constexpr std::array<std::string_view, 4> kCvtBlankingItems = {"Normal blanking", "Reduced blanking v1",
-                                                                      "Reduced blanking v2", "Reduced blanking v3"};
 inline constexpr std::array<std::string_view, 3> kGtfInputItems = {"Refresh rate (Hz)", "Line rate (kHz)",
                                                                    "Pixel clock (MHz)"};
-inline constexpr std::array<std::string_view, 6> kFormatItems = {"Modeline (X11)",        "xrandr commands",
-                                                                 "sway output line",      "Kernel video= option",
-                                                                 "EDID descriptor (hex)", "EDID (hex)"};
+
+// The export formats the window offers, in the order of its list.
+std::vector<const modes::ExportFormat*> WindowFormats();
 
 template <typename Table, typename Id>
 constexpr const auto& DesignOf(const Table& table, Id id) {

@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "forms/main/main_window.h"
+#include "forms/qt/main_window.h"
 
 namespace {
 

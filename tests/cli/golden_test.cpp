@@ -12,6 +12,7 @@
 
 #include "cli/command_words.h"
 #include "cli/zarn_timing.h"
+#include "modes/export_formats.h"
 
 namespace zarn::cli {
 namespace {
@@ -59,6 +60,17 @@ TEST(GoldenOutput, EveryPinnedCommandPrintsAsBefore) {
   }
   EXPECT_GT(count, 200);
   if (std::getenv("ZARN_UPDATE_GOLDEN") != nullptr) std::ofstream(kFolder + "/transcript.txt") << written;
+}
+
+TEST(ManualPage, DescribesEveryFormat) {
+  std::ifstream page(ZARN_MANUAL_PAGE);
+  ASSERT_TRUE(page) << ZARN_MANUAL_PAGE;
+  std::stringstream text;
+  text << page.rdbuf();
+  const std::string formats = text.str().substr(text.str().find(".SH FORMATS"));
+  for (const modes::ExportFormat& format : modes::ExportFormats()) {
+    EXPECT_NE(formats.find("\n.B " + std::string(format.name) + "\n"), std::string::npos) << format.name;
+  }
 }
 
 }  // namespace

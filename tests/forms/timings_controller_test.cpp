@@ -38,7 +38,7 @@ const engine::NumberLocale kComma{","};
 // window beside it, both in memory.
 struct Windows {
   explicit Windows(const engine::NumberLocale& locale = kFullStop)
-      : calculator(calculatorView, locale), timings(timingsView, calculatorView, locale) {
+      : calculator(calculatorView, locale), timings(timingsView, calculator, locale) {
     calculatorView.Attach(calculator);
     calculator.Form_Load();
     timingsView.Attach(timings);
@@ -328,32 +328,32 @@ TEST(TimingsErrors, ShowTheReasonAndNoStaleFigure) {
          w.Source(Source::Cvt);
          w.timingsView.Type(T::txtCvtWidth, "19x0");
        },
-       "The width must be a whole number from 1 to 65535, not \"19x0\"."},
+       "The width must be a whole number from 8 to 32767, not \"19x0\"."},
       {kComma,
        [](Windows& w) {
          w.Source(Source::Cvt);
          w.timingsView.Type(T::txtCvtRate, "60.5");
        },
-       "The rate must be a number of Hz above 0 and at most 100000, with , as the decimal separator, not \"60.5\"."},
+       "The rate must be a number from 1 to 10000 Hz, with , as the decimal separator, not \"60.5\"."},
       {kFullStop,
        [](Windows& w) {
          w.Source(Source::Cvt);
          w.timingsView.Choose(TimingsChoice::cmbCvtBlanking, 3);
          w.timingsView.Type(T::txtCvtHBlank, "300");
        },
-       "The horizontal blanking of CVT reduced blanking v3 must be from 80 to 200 pixels."},
+       "The horizontal blanking must be from 80 to 200 pixels."},
       {kFullStop,
        [](Windows& w) {
          w.Source(Source::Gtf);
          w.timingsView.Type(T::txtGtfHeight, "");
        },
-       "The height must be a whole number from 1 to 65535, not \"\"."},
+       "The height must be a whole number from 1 to 32767, not \"\"."},
       {kFullStop,
        [](Windows& w) {
          w.Source(Source::Custom);
          w.timingsView.Type(T::txtCustomClock, "148.5000001");
        },
-       "The pixel clock must be a number of MHz above 0 and at most 1000000, to the hertz (six decimals at most), "
+       "The pixel clock must be a number of MHz from 0.000001 to 1000000 with six decimals at most, "
        "with . as the decimal separator, not \"148.5000001\"."},
       {kFullStop,
        [](Windows& w) {
@@ -428,7 +428,7 @@ TEST(TimingsExports, OneFormatAtATimeAsTheLibraryWritesIt) {
       {0, modes::Modeline(dmt), ""},
       {1, WithoutNewline(xrandr), ""},
       {2, "output HDMI-1 modeline " + modes::ModelineFields(dmt), ""},
-      {3, "", modes::KernelModeOption(dmt, "HDMI-1").error()},
+      {3, "", modes::KernelModeOption(dmt, nullptr, "HDMI-1").error()},
       {4, WithoutNewline(modes::HexBytes(*modes::DescribeTiming(dmt))), ""},
       {5, WithoutNewline(hex), ""},
   };

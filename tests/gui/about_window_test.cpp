@@ -10,8 +10,8 @@
 
 #include <memory>
 
-#include "forms/about/about_window.h"
-#include "forms/main/main_window.h"
+#include "forms/qt/about_window.h"
+#include "forms/qt/main_window.h"
 #include "tests/gui/modal_guard.h"
 #include "tests/support/platform_fakes.h"
 

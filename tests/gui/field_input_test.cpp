@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "forms/main/main_window.h"
+#include "forms/qt/main_window.h"
 
 using zarn::engine::TimingField;
 using zarn::forms::MainWindow;

@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "forms/common/frame.h"
-#include "forms/main/main_window.h"
+#include "forms/qt/frame.h"
+#include "forms/qt/main_window.h"
 
 using zarn::forms::Frame;
 using zarn::forms::MainWindow;

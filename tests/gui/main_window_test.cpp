@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "engine/timing.h"
-#include "forms/main/main_window.h"
+#include "forms/qt/main_window.h"
 #include "tests/gui/modal_guard.h"
 
 using zarn::engine::TimingField;

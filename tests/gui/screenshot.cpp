@@ -5,8 +5,8 @@
 #include <QPixmap>
 #include <QTextStream>
 
-#include "forms/about/about_window.h"
-#include "forms/main/main_window.h"
+#include "forms/qt/about_window.h"
+#include "forms/qt/main_window.h"
 #include "platform/desktop/desktop_services.h"
 
 int main(int argc, char* argv[]) {

@@ -9,8 +9,8 @@
 
 #include <memory>
 
-#include "forms/about/about_window.h"
-#include "forms/main/main_window.h"
+#include "forms/qt/about_window.h"
+#include "forms/qt/main_window.h"
 #include "tests/support/platform_fakes.h"
 
 using zarn::forms::MainWindow;

@@ -15,9 +15,9 @@
 
 #include <functional>
 
-#include "forms/common/window_style.h"
-#include "forms/main/main_window.h"
-#include "forms/timings/timings_window.h"
+#include "forms/qt/main_window.h"
+#include "forms/qt/timings_window.h"
+#include "forms/qt/window_style.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ int main(int argc, char* argv[]) {
   const zarn::engine::NumberLocale locale{"."};
   zarn::forms::MainWindow calculator(locale);
   calculator.Form_Load();
-  TimingsWindow timings(calculator, locale);
+  TimingsWindow timings(calculator.Controller(), locale);
   timings.Form_Load();
   timings.show();
 

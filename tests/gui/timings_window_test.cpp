@@ -28,9 +28,9 @@
 #include "app/startup.h"
 #include "cli/zarn_timing.h"
 #include "edid_decode_reference.h"
-#include "forms/common/frame.h"
-#include "forms/main/main_window.h"
-#include "forms/timings/timings_window.h"
+#include "forms/qt/frame.h"
+#include "forms/qt/main_window.h"
+#include "forms/qt/timings_window.h"
 #include "modes/dmt.h"
 #include "modes/modeline.h"
 #include "tests/gui/modal_guard.h"
@@ -45,7 +45,7 @@ class TimingsWindowTest : public QObject {
   std::unique_ptr<MainWindow> calculator_;
   std::unique_ptr<zarn::testing::ModalGuard> guard_;
 
-  TimingsWindow* Timings() const { return calculator_->Timings(); }
+  TimingsWindow* Timings() const { return static_cast<TimingsWindow*>(calculator_->Timings()); }
 
   template <typename T = QWidget>
   static T* Find(const QWidget* root, const char* name) {
@@ -103,7 +103,8 @@ class TimingsWindowTest : public QObject {
  private slots:
   void init() {
     guard_ = std::make_unique<zarn::testing::ModalGuard>();
-    calculator_ = std::make_unique<MainWindow>(zarn::engine::NumberLocale{"."});
+    calculator_ = std::make_unique<MainWindow>(zarn::engine::NumberLocale{"."}, MainWindow::AboutFactory{},
+                                               zarn::app::TimingsWindowFactory());
     calculator_->Form_Load();
     calculator_->show();
     QVERIFY(QTest::qWaitForWindowExposed(calculator_.get()));

@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "cli/zarn_timing.h"
 #include "edid_decode_reference.h"
 #include "modes/cta.h"
 #include "modes/cvt.h"
@@ -206,37 +207,31 @@ TEST(LinuxExports, XrandrAndSwayCarryCvtsModeline) {
 }
 
 TEST(LinuxExports, KernelOptionOnlyForModesTheKernelComputes) {
-  CvtOptions rb1, rb2, interlaced, margins, hblank;
-  rb1.blanking = CvtBlanking::ReducedV1;
-  rb2.blanking = CvtBlanking::ReducedV2;
-  interlaced.interlaced = true;
-  margins.margins = true;
-  hblank.blanking = CvtBlanking::ReducedV3;
-  hblank.h_blank = 160;
   struct Case {
-    Expected<DisplayTiming> timing;
+    std::vector<std::string> request;
     const char* output;
     const char* expected;  // nullptr: refused
   } const cases[] = {
-      {CvtTiming(1920, 1080, 60), "HDMI-A-1", "video=HDMI-A-1:1920x1080M@60\n"},
-      {CvtTiming(2560, 1440, 60, rb1), "", "video=2560x1440MR@60\n"},
-      {CvtTiming(1920, 1080, 60, interlaced), "DP-1", "video=DP-1:1920x1080M@30i\n"},
-      {CvtTiming(1024, 768, 75, margins), "", "video=1024x768M@75m\n"},
-      {CvtTiming(1920, 1080, 59.94), "", nullptr},
-      {CvtTiming(1366, 768, 60), "", nullptr},
-      {CvtTiming(1920, 1080, 60, rb2), "", nullptr},
-      {CvtTiming(1920, 1080, 60, hblank), "", nullptr},
-      {DmtTiming(0x24), "", nullptr},
-      {VicTiming(16), "", nullptr},
+      {{"cvt", "1920", "1080", "60"}, "HDMI-A-1", "video=HDMI-A-1:1920x1080M@60\n"},
+      {{"cvt", "2560", "1440", "60", "--rb", "1"}, "", "video=2560x1440MR@60\n"},
+      {{"cvt", "1920", "1080", "60", "--interlaced"}, "DP-1", "video=DP-1:1920x1080M@30i\n"},
+      {{"cvt", "1024", "768", "75", "--margins"}, "", "video=1024x768M@75m\n"},
+      {{"cvt", "1920", "1080", "59.94"}, "", nullptr},
+      {{"cvt", "1366", "768", "60"}, "", nullptr},
+      {{"cvt", "1920", "1080", "60", "--rb", "2"}, "", nullptr},
+      {{"cvt", "1920", "1080", "60", "--rb", "3", "--hblank", "160"}, "", nullptr},
+      {{"dmt", "0x24"}, "", nullptr},
+      {{"vic", "16"}, "", nullptr},
   };
   for (const Case& c : cases) {
-    ASSERT_TRUE(c.timing.ok()) << c.timing.error();
-    const auto option = KernelModeOption(*c.timing, c.output);
+    std::vector<std::string> arguments = c.request;
+    arguments.insert(arguments.end(), {"--format", "kernel", "--output", c.output});
+    const cli::Outcome outcome = cli::Run(arguments);
     if (c.expected != nullptr) {
-      EXPECT_EQ(option.ok() ? *option : option.error(), c.expected) << c.timing->source;
+      EXPECT_EQ(outcome.exit_code == 0 ? outcome.out : outcome.err, c.expected) << c.request[0];
     } else {
-      ASSERT_FALSE(option.ok()) << c.timing->source << ": " << *option;
-      EXPECT_NE(option.error().find("EDID"), std::string::npos) << option.error();
+      ASSERT_EQ(outcome.exit_code, cli::kExitNoMode) << outcome.out;
+      EXPECT_NE(outcome.err.find("EDID"), std::string::npos) << outcome.err;
     }
   }
 }

@@ -34,12 +34,9 @@ void MemoryMainView::SetFieldText(TimingField field, std::string_view text) {
   if (!changed) return;
   current = text;
   if (controller_ == nullptr) return;
-  controller_->FieldTextChanged(field);
-  const auto handler = forms::MainController::ChangeHandlerFor(field);
-  if (handler == nullptr) return;
-  Record({.kind = Kind::Change, .field = field});
+  if (forms::MainController::ChangeHandlerFor(field) != nullptr) Record({.kind = Kind::Change, .field = field});
   ++depth_;
-  (controller_->*handler)();
+  controller_->FieldChanged(field);
   --depth_;
 }
 

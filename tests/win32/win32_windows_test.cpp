@@ -13,8 +13,8 @@
 
 #include "forms/about/about_layout.h"
 #include "forms/main/main_layout.h"
-#include "forms/win32/win32_about_window.h"
-#include "forms/win32/win32_main_window.h"
+#include "forms/win32/about_window.h"
+#include "forms/win32/main_window.h"
 #include "platform/win32/win32_services.h"
 #include "tests/support/memory_main_view.h"
 #include "tests/support/platform_fakes.h"

@@ -1,4 +1,4 @@
-#include "forms/main/main_window.h"
+#include "forms/qt/main_window.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -15,9 +15,9 @@
 #include <string>
 #include <utility>
 
-#include "forms/common/frame.h"
-#include "forms/common/window_style.h"
 #include "forms/main/main_layout.h"
+#include "forms/qt/frame.h"
+#include "forms/qt/window_style.h"
 
 namespace zarn::forms {
 namespace {
@@ -131,9 +131,10 @@ std::unique_ptr<QDialog> MakePlaceholderAbout() {
 
 }  // namespace
 
-MainWindow::MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory)
+MainWindow::MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory, TimingsFactory timingsFactory)
     : controller_(*this, std::move(locale)),
-      aboutFactory_(aboutFactory ? std::move(aboutFactory) : AboutFactory(&MakePlaceholderAbout)) {
+      aboutFactory_(aboutFactory ? std::move(aboutFactory) : AboutFactory(&MakePlaceholderAbout)),
+      timingsFactory_(std::move(timingsFactory)) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(FromUtf8(kMainLayout.caption));
   setFont(UiFont());
@@ -229,11 +230,7 @@ void MainWindow::AddTextBoxes(QWidget* frame, bool inPanel) {
 
 void MainWindow::ConnectHandlers() {
   for (const TimingField field : engine::kAllTimingFields) {
-    const auto handler = MainController::ChangeHandlerFor(field);
-    connect(Edit(field), &QLineEdit::textChanged, this, [this, field, handler] {
-      controller_.FieldTextChanged(field);
-      if (handler != nullptr) (controller_.*handler)();
-    });
+    connect(Edit(field), &QLineEdit::textChanged, this, [this, field] { controller_.FieldChanged(field); });
   }
   connect(cmbMode_, &QComboBox::currentIndexChanged, this, [this] { controller_.cmbMode_Click(); });
 }
@@ -273,13 +270,8 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
 
 void MainWindow::ShowTimings() {
   if (!timings_) {
-    timings_ = std::make_unique<TimingsWindow>(*this, controller_.Locale());
-    timings_->Form_Load();
-    // Its Calculator source follows the fields: told after the calculator's
-    // own handler has run.
-    for (const TimingField field : engine::kAllTimingFields) {
-      connect(Edit(field), &QLineEdit::textChanged, timings_.get(), [this] { timings_->CalculatorChanged(); });
-    }
+    if (!timingsFactory_) return;
+    timings_ = timingsFactory_(controller_, controller_.Locale());
   }
   timings_->show();
   timings_->raise();

@@ -8,7 +8,7 @@
 #include "forms/about/about_view.h"
 #include "forms/about/app_properties.h"
 #include "forms/about/sys_info_launcher.h"
-#include "forms/win32/win32_main_window.h"
+#include "forms/win32/main_window.h"
 #include "forms/win32/window_kit.h"
 #include "platform/interfaces.h"
 

@@ -1,4 +1,4 @@
-#include "forms/common/window_style.h"
+#include "forms/qt/window_style.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "forms/win32/win32_main_window.h"
+#include "forms/win32/main_window.h"
 
 #include <commctrl.h>
 
@@ -129,8 +129,7 @@ void Win32MainWindow::Command(HWND control, int code) {
     // Every real change of a text box's text, typed or written.
     for (const TimingField field : engine::kAllTimingFields) {
       if (Field(field) != control) continue;
-      controller_.FieldTextChanged(field);
-      if (const auto handler = MainController::ChangeHandlerFor(field)) (controller_.*handler)();
+      controller_.FieldChanged(field);
       return;
     }
   } else if (control == list_ && code == CBN_SELCHANGE) {

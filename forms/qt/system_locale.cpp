@@ -1,4 +1,4 @@
-#include "forms/common/system_locale.h"
+#include "forms/qt/system_locale.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "forms/about/about_window.h"
+#include "forms/qt/about_window.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -14,8 +14,8 @@
 #include <utility>
 
 #include "forms/about/about_layout.h"
-#include "forms/common/accessible_role.h"
-#include "forms/common/window_style.h"
+#include "forms/qt/accessible_role.h"
+#include "forms/qt/window_style.h"
 
 // The window's images are compiled into this static library; make sure its
 // resources are registered even though nothing else references them.

@@ -10,7 +10,7 @@
 #include "engine/timing_fields.h"
 #include "forms/main/main_controller.h"
 #include "forms/main/main_view.h"
-#include "forms/timings/timings_window.h"
+#include "forms/ports/calculator_port.h"
 
 class QAction;
 class QComboBox;
@@ -27,8 +27,12 @@ class MainWindow final : public QWidget, public MainView {
  public:
   // Makes the About window the first time it is needed.
   using AboutFactory = std::function<std::unique_ptr<QDialog>()>;
+  // Makes the Timings window, loaded, the first time it is needed; it reaches
+  // the calculator through the port it is given, in the calculator's locale.
+  using TimingsFactory =
+      std::function<std::unique_ptr<QWidget>(CalculatorPort& calculator, const engine::NumberLocale& locale)>;
 
-  explicit MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory = {});
+  explicit MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory = {}, TimingsFactory timingsFactory = {});
   ~MainWindow() override;
 
   MainWindow(const MainWindow&) = delete;
@@ -43,9 +47,9 @@ class MainWindow final : public QWidget, public MainView {
 
   // Opens the Timings window beside the calculator (Ctrl+T, or the
   // background's context menu): made on first use, then shown again; never
-  // more than one.
+  // more than one. Nothing happens without a factory.
   void ShowTimings();
-  TimingsWindow* Timings() const { return timings_.get(); }
+  QWidget* Timings() const { return timings_.get(); }
 
   // MainView
   std::string FieldText(TimingField field) const override;
@@ -79,7 +83,10 @@ class MainWindow final : public QWidget, public MainView {
   std::unique_ptr<QDialog> about_;
   QAction* timingsAction_ = nullptr;
   std::unique_ptr<QMenu> backgroundMenu_;
-  std::unique_ptr<TimingsWindow> timings_;
+  TimingsFactory timingsFactory_;
+  // After the controller: the Timings window lets go of the calculator's port
+  // as it goes.
+  std::unique_ptr<QWidget> timings_;
 };
 
 }  // namespace zarn::forms

@@ -1,4 +1,4 @@
-#include "forms/win32/win32_about_window.h"
+#include "forms/win32/about_window.h"
 
 #include <utility>
 

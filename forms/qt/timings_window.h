@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "engine/number_locale.h"
-#include "forms/main/main_view.h"
+#include "forms/ports/calculator_port.h"
 #include "forms/timings/timings_controller.h"
 #include "forms/timings/timings_design.h"
 #include "forms/timings/timings_view.h"
@@ -37,9 +37,9 @@ class TimingsWindow final : public QWidget, public TimingsView {
   // file dialog unless replaced (tests give the path without a dialog).
   using SavePathAsker = std::function<QString(QWidget* parent, const QString& suggestedName)>;
 
-  // calculator: the calculator's view operations, which "Use in Calculator"
-  // writes through and the Calculator source reads.
-  TimingsWindow(MainView& calculator, engine::NumberLocale locale);
+  // calculator: the calculator's port, which "Use in Calculator" writes
+  // through and the Calculator source reads.
+  TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale);
   ~TimingsWindow() override;
 
   TimingsWindow(const TimingsWindow&) = delete;
@@ -48,9 +48,6 @@ class TimingsWindow final : public QWidget, public TimingsView {
   // Fills the window (the inputs' first texts, the first source). Call once,
   // before it is first shown.
   void Form_Load();
-
-  // Tells the window that one of the calculator's fields changed.
-  void CalculatorChanged() { controller_.Calculator_Change(); }
 
   TimingsController& Controller() { return controller_; }
   void SetSavePathAsker(SavePathAsker asker) { askSavePath_ = std::move(asker); }

@@ -1,4 +1,4 @@
-#include "forms/timings/timings_window.h"
+#include "forms/qt/timings_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,7 +27,8 @@
 
 #include <utility>
 
-#include "forms/common/window_style.h"
+#include "forms/qt/window_style.h"
+#include "modes/cvt.h"
 
 namespace zarn::forms {
 namespace {
@@ -91,7 +92,7 @@ void FillTable(QTableWidget& table, const TextTable& content) {
 
 }  // namespace
 
-TimingsWindow::TimingsWindow(MainView& calculator, engine::NumberLocale locale)
+TimingsWindow::TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale)
     : QWidget(nullptr, Qt::Window), controller_(*this, calculator, std::move(locale)) {
   setObjectName(QStringLiteral("frmTimings"));
   setWindowTitle(QStringLiteral("Zarn Timings"));
@@ -236,7 +237,7 @@ QWidget* TimingsWindow::BuildCvtPage() {
   addRow(1, QStringLiteral("&Height:"), AddEdit(TimingsText::txtCvtHeight), QStringLiteral("lines"));
   addRow(2, QStringLiteral("&Rate:"), AddEdit(TimingsText::txtCvtRate), QStringLiteral("Hz"));
   QComboBox* blanking = AddChoice(TimingsChoice::cmbCvtBlanking);
-  for (const std::string_view item : kCvtBlankingItems) blanking->addItem(Latin1(item));
+  for (const std::string_view item : modes::kCvtBlankingNames) blanking->addItem(Latin1(item));
   grid->addWidget(AddCaption(QStringLiteral("&Blanking:"), blanking), 0, 3);
   grid->addWidget(blanking, 0, 4, 1, 2);
   grid->addWidget(AddCheck(TimingsCheck::chkCvtInterlaced), 1, 3, 1, 3);
@@ -394,7 +395,7 @@ QWidget* TimingsWindow::BuildExportsPage() {
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("pageExports"));
   QComboBox* format = AddChoice(TimingsChoice::cmbFormat);
-  for (const std::string_view item : kFormatItems) format->addItem(Latin1(item));
+  for (const modes::ExportFormat* item : WindowFormats()) format->addItem(Latin1(item->label));
   QLineEdit* output = AddEdit(TimingsText::txtOutput);
   output->setPlaceholderText(QStringLiteral("OUTPUT"));
   QLineEdit* name = AddEdit(TimingsText::txtDisplayName);

@@ -1,4 +1,4 @@
-#include "forms/common/frame.h"
+#include "forms/qt/frame.h"
 
 #include <QFontMetrics>
 #include <QPainter>

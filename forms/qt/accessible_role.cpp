@@ -1,4 +1,4 @@
-#include "forms/common/accessible_role.h"
+#include "forms/qt/accessible_role.h"
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>

@@ -1,0 +1,109 @@
+#include "modes/export_formats.h"
+
+#include "modes/edid.h"
+#include "modes/exports.h"
+#include "modes/links_text.h"
+#include "modes/modeline.h"
+#include "modes/timing_text.h"
+
+namespace zarn::modes {
+namespace {
+
+using Result = Expected<ExportText>;
+
+template <class T>
+Result Text(const Expected<T>& made, std::string (*write)(const T&)) {
+  if (!made) return Result::Failure(made.error());
+  return ExportText{write(*made), {}};
+}
+
+std::string Same(const std::string& text) { return text; }
+std::string Hex(const EdidBlock& block) { return HexBytes(block); }
+std::string HexDescriptor(const DetailedTimingDescriptor& d) { return HexBytes(d); }
+std::string Bytes(const EdidBlock& block) { return std::string(block.begin(), block.end()); }
+
+Result ReadableExport(const DisplayTiming& t, const ExportRequest&) { return ExportText{ReadableBlock(t), {}}; }
+Result ModelineExport(const DisplayTiming& t, const ExportRequest&) { return ExportText{Modeline(t) + "\n", {}}; }
+Result JsonExport(const DisplayTiming& t, const ExportRequest&) { return ExportText{JsonObject(t) + "\n", {}}; }
+Result XrandrExport(const DisplayTiming& t, const ExportRequest& r) {
+  return ExportText{XrandrCommands(t, r.output), {}};
+}
+Result SwayExport(const DisplayTiming& t, const ExportRequest& r) { return Text(SwayOutputLine(t, r.output), Same); }
+Result KernelExport(const DisplayTiming& t, const ExportRequest& r) {
+  return Text(KernelModeOption(t, r.request, r.output), Same);
+}
+Result DescriptorExport(const DisplayTiming& t, const ExportRequest&) { return Text(DescribeTiming(t), HexDescriptor); }
+Result EdidExport(const DisplayTiming& t, const ExportRequest& r) { return Text(MakeEdid(t, r.display_name), Bytes); }
+Result EdidHexExport(const DisplayTiming& t, const ExportRequest& r) { return Text(MakeEdid(t, r.display_name), Hex); }
+
+std::string ReadableList(std::span<const DisplayTiming> timings) {
+  std::string text;
+  for (const DisplayTiming& timing : timings) text += SummaryLine(timing) + "\n";
+  return text;
+}
+
+std::string ModelineList(std::span<const DisplayTiming> timings) {
+  std::string text;
+  for (const DisplayTiming& timing : timings) text += Modeline(timing) + "\n";
+  return text;
+}
+
+std::string JsonList(std::span<const DisplayTiming> timings) {
+  std::string text = "[";
+  for (std::size_t i = 0; i < timings.size(); ++i) text += (i == 0 ? "\n  " : ",\n  ") + JsonObject(timings[i]);
+  return text + "\n]\n";
+}
+
+std::string JsonLinks(const DisplayTiming& timing) { return LinksJson(timing) + "\n"; }
+
+constexpr ExportFormat kFormats[] = {
+    {ExportId::Readable, "readable", "", "every figure, the totals, the rates and the polarities (the default)", false,
+     false, false, ReadableExport, ReadableList, LinksTable},
+    {ExportId::Modeline, "modeline", "Modeline (X11)", "an X11 Modeline line, as xorg.conf takes it", false, false,
+     false, ModelineExport, ModelineList, nullptr},
+    {ExportId::Json, "json", "", "one JSON object per mode (an array with --list)", false, false, false, JsonExport,
+     JsonList, JsonLinks},
+    {ExportId::Xrandr, "xrandr", "xrandr commands", "the xrandr --newmode and --addmode commands (--output NAME)", true,
+     false, false, XrandrExport, nullptr, nullptr},
+    {ExportId::Sway, "sway", "sway output line", "the \"output NAME modeline ...\" line of sway's configuration", true,
+     false, false, SwayExport, nullptr, nullptr},
+    {ExportId::Kernel, "kernel", "Kernel video= option", "the kernel's video= option, for CVT modes it can compute",
+     true, false, false, KernelExport, nullptr, nullptr},
+    {ExportId::EdidDtd, "edid-dtd", "EDID descriptor (hex)", "the 18-byte EDID detailed timing descriptor, in hex",
+     false, false, false, DescriptorExport, nullptr, nullptr},
+    {ExportId::Edid, "edid", "", "a 128-byte EDID base block, binary, to the file -o FILE", false, true, true,
+     EdidExport, nullptr, nullptr},
+    {ExportId::EdidHex, "edid-hex", "EDID (hex)", "the same EDID block in hex", false, true, false, EdidHexExport,
+     nullptr, nullptr},
+};
+
+}  // namespace
+
+std::span<const ExportFormat> ExportFormats() { return kFormats; }
+
+const ExportFormat& ExportFormatOf(ExportId id) { return kFormats[static_cast<std::size_t>(id)]; }
+
+const ExportFormat* FindExportFormat(std::string_view name) {
+  for (const ExportFormat& format : kFormats) {
+    if (format.name == name) return &format;
+  }
+  return nullptr;
+}
+
+bool IsOutputName(std::string_view name) {
+  for (const char c : name) {
+    const bool safe =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+    if (!safe) return false;
+  }
+  return true;
+}
+
+static_assert([] {
+  for (std::size_t i = 0; i < std::size(kFormats); ++i) {
+    if (static_cast<std::size_t>(kFormats[i].id) != i) return false;
+  }
+  return true;
+}());
+
+}  // namespace zarn::modes
