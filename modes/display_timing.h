@@ -31,6 +31,14 @@ struct DisplayTiming {
   bool v_sync_positive = false;
   bool interlaced = false;
   bool v_half_line = false;
+  // Frame figures (modelines, the kernel's modes) count every line of an
+  // interlaced field twice: the sync starts at 2 * (v_active + v_front_porch),
+  // ends 2 * v_sync later, and v_half_line makes the frame's total odd. A
+  // frame may also start or end its sync on an odd line, half a field line
+  // after the whole lines above: the Linux kernel's own CVT does, counting its
+  // 3-line front porch in the frame. Standard timings never do.
+  bool v_sync_start_half_line = false;
+  bool v_sync_end_half_line = false;
   bool reduced_blanking = false;
   int pixel_repetition = 1;  // CTA-861: each pixel sent this many times
   AspectRatio aspect;

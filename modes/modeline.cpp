@@ -14,11 +14,12 @@ std::string ModeName(const DisplayTiming& timing) {
 
 std::string ModelineFields(const DisplayTiming& t) {
   // An interlaced frame holds both fields: twice each vertical figure, and
-  // the half line of each field once in the total.
+  // the half lines of each field once.
   const std::int64_t scale = t.interlaced ? 2 : 1;
   const std::int64_t v_display = scale * t.v_active;
-  const std::int64_t v_sync_start = v_display + scale * t.v_front_porch;
-  const std::int64_t v_sync_end = v_sync_start + scale * t.v_sync;
+  const std::int64_t v_sync_start = v_display + scale * t.v_front_porch + (t.interlaced && t.v_sync_start_half_line);
+  const std::int64_t v_sync_end =
+      scale * (std::int64_t{t.v_active} + t.v_front_porch + t.v_sync) + (t.interlaced && t.v_sync_end_half_line);
   const std::int64_t h_sync_start = std::int64_t{t.h_active} + t.h_front_porch;
   const std::int64_t h_sync_end = h_sync_start + t.h_sync;
   std::string text = ScaledDecimal(t.pixel_clock_hz, 6, 2);
