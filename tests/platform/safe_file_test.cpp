@@ -1,0 +1,238 @@
+#include "platform/safe_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace zarn::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path FromUtf8(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void Put(const fs::path& path, const std::string& content) { std::ofstream(path, std::ios::binary) << content; }
+
+class SafeFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              (std::string("zarn-safe-file-") + testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directory(folder_);
+  }
+  void TearDown() override {
+    fs::permissions(folder_, fs::perms::owner_all);
+    fs::remove_all(folder_);
+  }
+  std::string At(const std::string& name) const { return Utf8(folder_ / FromUtf8(name)); }
+  // What the folder holds: a leftover new file would show here.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(Utf8(entry.path().filename()));
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  fs::path folder_;
+};
+
+TEST_F(SafeFile, WritesAnyBytesUnderAnyName) {
+  std::string bytes;
+  for (int i = 0; i < 256; ++i) bytes += static_cast<char>(255 - i);
+  const std::string name = "Größe ✓ 日本 🖥.bin";
+  auto written = WriteFileSafely(At(name), bytes);
+  ASSERT_TRUE(written) << written.error();
+  EXPECT_EQ(*written, FileWrite::kReplaced);
+  EXPECT_EQ(Read(folder_ / FromUtf8(name)), bytes);
+  written = WriteFileSafely(At(name), std::string_view("shorter"));
+  ASSERT_TRUE(written) << written.error();
+  EXPECT_EQ(Read(folder_ / FromUtf8(name)), "shorter");
+  EXPECT_EQ(Names(), std::vector<std::string>{name});
+
+  EXPECT_EQ(WriteFileSafely("", bytes).error(), "Cannot write a file without a name.");
+  const std::string lost = At("no such folder/mode.bin");
+  const std::string error = WriteFileSafely(lost, bytes).error();
+  EXPECT_EQ(error.rfind("Cannot write " + lost + ": ", 0), 0u) << error;
+  EXPECT_GT(error.size(), lost.size() + 20);
+  EXPECT_EQ(Names(), std::vector<std::string>{name});
+}
+
+#ifdef _WIN32
+
+TEST_F(SafeFile, LeavesAReadOnlyFileAsItWas) {
+  Put(folder_ / "mode.bin", "old");
+  fs::permissions(folder_ / "mode.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const std::string error = WriteFileSafely(At("mode.bin"), std::string_view("new")).error();
+  EXPECT_EQ(error.rfind("Cannot write " + At("mode.bin") + ": ", 0), 0u) << error;
+  EXPECT_EQ(Read(folder_ / "mode.bin"), "old");
+  fs::permissions(folder_ / "mode.bin", fs::perms::owner_all);
+  EXPECT_EQ(Names(), std::vector<std::string>{"mode.bin"});
+}
+
+#else
+
+// Runs job in a child process and returns what it wrote to its pipe, or
+// "ended by signal N": the limits and users a child takes stay its own.
+template <class Job>
+std::string InChild(Job job) {
+  int fds[2];
+  if (pipe(fds) != 0) return "no pipe";
+  const pid_t child = fork();
+  if (child == 0) {
+    close(fds[0]);
+    const std::string said = job();
+    if (write(fds[1], said.data(), said.size()) < 0) _exit(2);
+    _exit(0);
+  }
+  close(fds[1]);
+  std::string said;
+  char buffer[256];
+  for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<std::size_t>(n));
+  close(fds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFSIGNALED(status) ? "ended by signal " + std::to_string(WTERMSIG(status)) : said;
+}
+
+TEST_F(SafeFile, FileSizeLimitLeavesTheOldFileWhole) {
+  Put(folder_ / "mode.bin", "the old EDID");
+  const std::string said = InChild([&] {
+    const rlimit limit{16, 16};  // as "ulimit -f" would set, in bytes
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::string text = WriteFileSafely(At("mode.bin"), std::string(128, 'x')).error();
+    sigset_t blocked;
+    pthread_sigmask(SIG_BLOCK, nullptr, &blocked);
+    if (sigismember(&blocked, SIGXFSZ) == 1) text += " (SIGXFSZ left blocked)";
+    return text;
+  });
+  EXPECT_EQ(said, "Cannot write " + At("mode.bin") + ": File too large.");
+  EXPECT_EQ(Read(folder_ / "mode.bin"), "the old EDID");
+  EXPECT_EQ(Names(), std::vector<std::string>{"mode.bin"});
+}
+
+TEST_F(SafeFile, WritesDevicesPipesAndDescriptorsAsTheyAre) {
+  EXPECT_EQ(WriteFileSafely("/dev/full", std::string_view("x")).error(),
+            "Cannot write /dev/full: No space left on device.");
+  struct stat full {};
+  ASSERT_EQ(stat("/dev/full", &full), 0);
+  EXPECT_TRUE(S_ISCHR(full.st_mode));
+  EXPECT_EQ(*WriteFileSafely("/dev/null", std::string_view("x")), FileWrite::kDirect);
+
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  EXPECT_EQ(*WriteFileSafely("/dev/fd/" + std::to_string(fds[1]), std::string_view("piped")), FileWrite::kDirect);
+  char piped[8] = {};
+  EXPECT_EQ(read(fds[0], piped, sizeof piped), 5);
+  EXPECT_STREQ(piped, "piped");
+  close(fds[0]);
+  close(fds[1]);
+  // Standard output a pipe whose reader has gone: a message, not SIGPIPE.
+  EXPECT_EQ(InChild([] {
+              int unread[2];
+              if (pipe(unread) != 0 || dup2(unread[1], 1) != 1) return std::string("no pipe");
+              close(unread[0]);
+              return WriteFileSafely("/dev/stdout", std::string_view("x")).error();
+            }),
+            "Cannot write /dev/stdout: Broken pipe.");
+
+  // What "-o /dev/stdout >> out.txt" meets: the open file itself, added to.
+  Put(folder_ / "out.txt", "first\n");
+  const int out = open(At("out.txt").c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(out, 0);
+  EXPECT_TRUE(WriteFileSafely("/proc/self/fd/" + std::to_string(out), std::string_view("second\n")));
+  struct stat opened {};
+  struct stat named {};
+  fstat(out, &opened);
+  stat(At("out.txt").c_str(), &named);
+  close(out);
+  EXPECT_EQ(opened.st_ino, named.st_ino);
+  EXPECT_EQ(Read(folder_ / "out.txt"), "first\nsecond\n");
+}
+
+TEST_F(SafeFile, KeepsLinksModesAndOwners) {
+  Put(folder_ / "real.bin", "old");
+  fs::permissions(folder_ / "real.bin", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(At("real.bin").c_str(), 65534, 65534), 0);
+  }
+  fs::create_symlink("real.bin", folder_ / "link.bin");
+  fs::create_symlink(folder_ / "link.bin", folder_ / "chain.bin");
+  fs::create_symlink("made.bin", folder_ / "pending.bin");
+
+  ASSERT_TRUE(WriteFileSafely(At("chain.bin"), std::string_view("new")));
+  const mode_t previous = umask(022);
+  const auto made = WriteFileSafely(At("pending.bin"), std::string_view("made"));
+  umask(previous);
+  ASSERT_TRUE(made) << made.error();
+
+  EXPECT_EQ(Names(), (std::vector<std::string>{"chain.bin", "link.bin", "made.bin", "pending.bin", "real.bin"}));
+  for (const char* link : {"chain.bin", "link.bin", "pending.bin"}) EXPECT_TRUE(fs::is_symlink(folder_ / link));
+  EXPECT_EQ(Read(folder_ / "real.bin"), "new");
+  EXPECT_EQ(Read(folder_ / "made.bin"), "made");
+  struct stat real {};
+  struct stat fresh {};
+  ASSERT_EQ(stat(At("real.bin").c_str(), &real), 0);
+  ASSERT_EQ(stat(At("made.bin").c_str(), &fresh), 0);
+  EXPECT_EQ(real.st_mode & 07777, 0640u);
+  EXPECT_EQ(fresh.st_mode & 07777, 0644u);
+  if (root) {
+    EXPECT_EQ(real.st_uid, 65534u);
+  }
+}
+
+// Root writes anywhere: the child gives up root for "nobody" (65534) first,
+// so that the folder's and files' permission bits bind.
+TEST_F(SafeFile, UnwritableFolderTakesNoNewFileButAWritableFileIsWrittenInPlace) {
+  Put(folder_ / "shared.bin", "the old content, longer than the new");
+  Put(folder_ / "locked.bin", "locked");
+  chmod(At("shared.bin").c_str(), 0666);
+  chmod(At("locked.bin").c_str(), 0444);
+  chmod(folder_.c_str(), 0555);
+  const std::string said = InChild([&] {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+      return std::string("still root");
+    }
+    const auto shared = WriteFileSafely(At("shared.bin"), std::string_view("new"));
+    return (shared && *shared == FileWrite::kInPlace ? "in place" : "not in place") + std::string("\n") +
+           WriteFileSafely(At("fresh.bin"), std::string_view("new")).error() + "\n" +
+           WriteFileSafely(At("locked.bin"), std::string_view("new")).error();
+  });
+  EXPECT_EQ(said, "in place\nCannot write " + At("fresh.bin") + ": Permission denied.\nCannot write " +
+                      At("locked.bin") + ": Permission denied.");
+  EXPECT_EQ(Read(folder_ / "shared.bin"), "new");
+  EXPECT_EQ(Read(folder_ / "locked.bin"), "locked");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"locked.bin", "shared.bin"}));
+}
+
+#endif
+
+}  // namespace
+}  // namespace zarn::platform
