@@ -182,7 +182,8 @@ Result Replace(std::string_view shown, const std::wstring& target, bool exists, 
   return FileWrite::kReplaced;
 }
 
-// The file a symbolic link leads to, or the path itself.
+// The file an open handle names once every link is followed ("\\?\C:\..."),
+// or the path itself where the system cannot tell.
 std::wstring FinalPath(HANDLE handle, const std::wstring& path) {
   std::wstring final(MAX_PATH, L'\0');
   DWORD length = GetFinalPathNameByHandleW(handle, final.data(), static_cast<DWORD>(final.size()), 0);
@@ -227,9 +228,8 @@ Result WriteFileSafely(std::string_view path, Bytes bytes) {
   }
   // A file its owner made read-only is not replaced behind their back.
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) return Failure(path, ERROR_ACCESS_DENIED);
-  const DWORD linkAttributes = GetFileAttributesW(wide.c_str());
-  const bool link = linkAttributes != INVALID_FILE_ATTRIBUTES && (linkAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  const std::wstring target = link ? FinalPath(probe.get(), wide) : wide;
+  // Where every link on the way leads; the new file is made beside that.
+  const std::wstring target = FinalPath(probe.get(), wide);
   probe.Close();
   const DWORD kept = info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                               FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);

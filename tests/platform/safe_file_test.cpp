@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
@@ -98,14 +100,26 @@ TEST_F(SafeFile, WritesAnyBytesUnderAnyName) {
 
 #ifdef _WIN32
 
-TEST_F(SafeFile, LeavesAReadOnlyFileAsItWas) {
-  Put(folder_ / "mode.bin", "old");
-  fs::permissions(folder_ / "mode.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  const std::string error = Outcome(At("mode.bin"), "new");
-  EXPECT_EQ(error.rfind("Cannot write " + At("mode.bin") + ": ", 0), 0u) << error;
-  EXPECT_EQ(Read(folder_ / "mode.bin"), "old");
-  fs::permissions(folder_ / "mode.bin", fs::perms::owner_all);
-  EXPECT_EQ(Names(), std::vector<std::string>{"mode.bin"});
+// A read-only file, and one another program holds open without leave to
+// delete it (so that the rename fails), both keep their content; NUL is a
+// device and written as it is.
+TEST_F(SafeFile, LeavesReadOnlyAndHeldFilesAsTheyWere) {
+  Put(folder_ / "locked.bin", "locked");
+  Put(folder_ / "held.bin", "held");
+  fs::permissions(folder_ / "locked.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const HANDLE held = CreateFileW((folder_ / "held.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  for (const std::string name : {"locked.bin", "held.bin"}) {
+    const std::string said = Outcome(At(name), "new");
+    EXPECT_EQ(said.rfind("Cannot write " + At(name) + ": ", 0), 0u) << said;
+  }
+  CloseHandle(held);
+  EXPECT_EQ(Read(folder_ / "locked.bin"), "locked");
+  EXPECT_EQ(Read(folder_ / "held.bin"), "held");
+  fs::permissions(folder_ / "locked.bin", fs::perms::owner_all);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"held.bin", "locked.bin"}));
+  EXPECT_EQ(Outcome("NUL", "x"), "direct");
 }
 
 #else
