@@ -197,16 +197,16 @@ Result WriteInPlace(std::string_view shown, const std::string& target, int folde
   return FileWrite::kInPlace;
 }
 
+// As far as the system allows: only a privileged process may give a file
+// away (anyone may pass it to a group of their own), and a file system
+// without owners or modes (FAT) keeps its own.
 void KeepOwnerAndMode(int fd, const struct stat& old) {
   if (old.st_uid != geteuid() || old.st_gid != getegid()) {
-    // Only a privileged process may give a file away; anyone may pass it to
-    // a group of their own.
-    if (fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
-    }
+    [[maybe_unused]] const bool given =
+        fchown(fd, old.st_uid, old.st_gid) == 0 || fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
   }
   // After fchown, which clears the set-user-ID and set-group-ID bits.
-  if (fchmod(fd, old.st_mode & 07777) != 0) {
-  }
+  [[maybe_unused]] const bool kept = fchmod(fd, old.st_mode & 07777) == 0;
 }
 
 // Makes the rename itself durable. Some file systems cannot sync a folder;
@@ -237,9 +237,16 @@ Result Replace(std::string_view shown, const std::string& target, const struct s
   int error = WriteAndFlush(fd, bytes);
   const int closed = Close(fd);
   if (error == 0) error = closed;
-  if (error == 0 && rename(temp.c_str(), target.c_str()) != 0) error = errno;
   if (error != 0) {
     unlink(temp.c_str());
+    return Failure(shown, error);
+  }
+  if (rename(temp.c_str(), target.c_str()) != 0) {
+    error = errno;
+    unlink(temp.c_str());
+    // A file mounted on its own (a container's bind mount) cannot be renamed
+    // over; written in place, it still takes the content.
+    if (old != nullptr && (error == EBUSY || error == EXDEV)) return WriteInPlace(shown, target, error, bytes);
     return Failure(shown, error);
   }
   FlushFolder(prefix);
