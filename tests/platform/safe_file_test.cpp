@@ -60,8 +60,14 @@ std::string Outcome(const std::string& path, std::string_view bytes) {
 class SafeFile : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              (std::string("zarn-safe-file-") + testing::UnitTest::GetInstance()->current_test_info()->name());
+#ifdef _WIN32
+    const auto run = GetCurrentProcessId();
+#else
+    const auto run = getpid();
+#endif
+    // Named after the test and the run, so that two runs on one machine do not meet.
+    folder_ = fs::temp_directory_path() / ("zarn-safe-file-" + std::to_string(run) + "-" +
+                                           testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
     fs::create_directory(folder_);
   }
