@@ -21,6 +21,7 @@ Commands:
   cvt WIDTH HEIGHT RATE          VESA Coordinated Video Timings, reduced blanking v1-v3
   gtf WIDTH HEIGHT RATE          VESA Generalized Timing Formula (or --line-rate, --pixel-clock)
   custom                         a timing typed in figure by figure
+  kernel OPTION                  the mode the Linux kernel computes for a video= option
 
 Formats (--format):
 )";
@@ -28,6 +29,8 @@ Formats (--format):
 constexpr std::string_view kProgramEnd = R"(  --name TEXT     the EDID's display name, 13 characters at most
   -o FILE         write to FILE instead of standard output
   --links         the data rate at each colour depth and the links that carry it
+  --round-clock   EDID formats: move the clock to the nearest 10 kHz step a
+                  descriptor holds (the new refresh rate is said)
 
 Numbers take a dot or a comma as the decimal separator ("59,94" is 59.94);
 there is no grouping. Output always uses a dot.
@@ -98,6 +101,16 @@ Polarities are + unless given. With --interlaced the vertical figures are
 those of one field.
 )";
 
+constexpr std::string_view kKernel = R"(Usage: zarn-timing kernel OPTION [--format FORMAT]
+
+The mode the Linux kernel (6.1) computes itself for a video= option such as
+1920x1080M@60 (WIDTHxHEIGHT[M][R][@RATE][i][m], optionally after video= and a
+connector name): with M its own integer CVT (R for reduced blanking), without
+M its GTF; i for interlaced, m for margins; 60 Hz when no rate is given. The
+kernel uses this mode only when the monitor offers none of that size and rate.
+Its figures often differ from the standards' (man zarn-timing tells how).
+)";
+
 }  // namespace
 
 std::string ProgramHelp() {
@@ -127,6 +140,7 @@ std::string_view CommandHelp(std::string_view command) {
   if (command == "cvt") return kCvt;
   if (command == "gtf") return kGtf;
   if (command == "custom") return kCustom;
+  if (command == "kernel") return kKernel;
   return {};
 }
 

@@ -137,7 +137,8 @@ int WordsOf(const Parameter& parameter) {
 
 // The options of a command: its parameters' and those every command takes.
 OptionTable OptionsOf(const modes::SourceInfo& source) {
-  OptionTable options = {{"--help", 0}, {"--format", 1}, {"--output", 1}, {"--name", 1}, {"--links", 0}, {"-o", 1}};
+  OptionTable options = {{"--help", 0},  {"--format", 1}, {"--output", 1},     {"--name", 1},
+                         {"--links", 0}, {"-o", 1},       {"--round-clock", 0}};
   if (source.list != nullptr) options.emplace("--list", 0);
   for (const Parameter& parameter : source.parameters) {
     if (IsOption(parameter.cli)) options.emplace(parameter.cli, WordsOf(parameter));
@@ -152,6 +153,7 @@ struct Presentation {
   std::string display_name;  // --name: the EDID's display name
   bool links = false;        // --links: the link check instead of the timing
   bool to_file = false;      // -o FILE
+  bool round_clock = false;  // --round-clock: an EDID's clock on the nearest 10 kHz step
 };
 
 Presentation ReadPresentation(const CommandLine& line) {
@@ -166,14 +168,15 @@ Presentation ReadPresentation(const CommandLine& line) {
   p.display_name = line.Value("--name").value_or("");
   p.links = line.Has("--links");
   p.to_file = line.Has("-o");
+  p.round_clock = line.Has("--round-clock");
+  if (p.to_file && line.Value("-o")->empty()) throw UsageError{"-o needs the name of a file."};
   if (!modes::IsOutputName(p.output)) {
     throw UsageError{"--output takes an output name of " + std::string(modes::kOutputNameRule) + "."};
   }
-  if (p.display_name.size() > modes::kMaxDisplayNameLength) {
-    throw UsageError{"--name takes at most 13 characters, the most an EDID display name holds."};
-  }
-  for (const char c : p.display_name) {
-    if (c < 0x20 || c > 0x7E) throw UsageError{"--name takes printable ASCII characters only."};
+  if (line.Has("--name")) {
+    if (std::string problem = modes::DisplayNameProblem(p.display_name); !problem.empty()) {
+      throw UsageError{"--name: " + problem};
+    }
   }
   if (p.format->binary && !p.to_file) {
     const ExportFormat* hex = modes::FindExportFormat(std::string(p.format->name) + "-hex");
@@ -189,10 +192,10 @@ Presentation ReadPresentation(const CommandLine& line) {
   return p;
 }
 
-std::string Show(const DisplayTiming& timing, const modes::TimingRequest& request, const Presentation& p) {
-  if (p.links) return p.format->links(timing);
-  const modes::ExportRequest exportRequest{p.output, p.display_name, &request};
-  return Unwrapped(p.format->make(timing, exportRequest), kExitNoMode).text;
+modes::ExportText Show(const DisplayTiming& timing, const modes::TimingRequest& request, const Presentation& p) {
+  if (p.links) return {p.format->links(timing), {}};
+  const modes::ExportRequest exportRequest{p.output, p.display_name, &request, p.round_clock};
+  return Unwrapped(p.format->make(timing, exportRequest), kExitNoMode);
 }
 
 std::string ShowList(const modes::SourceInfo& source, const Presentation& p) {
@@ -268,6 +271,15 @@ modes::TimingRequest ReadRequest(const modes::SourceInfo& source, const CommandL
     }
     request.values.push_back(std::move(value));
   }
+  // An option of one choice only, such as --hblank of reduced blanking v3.
+  for (const Parameter& parameter : parameters) {
+    if (parameter.needs < 0 || !line.Has(parameter.cli)) continue;
+    const Parameter& needed = parameters[static_cast<std::size_t>(parameter.needs)];
+    if (request.values[static_cast<std::size_t>(parameter.needs)].Int() != parameter.needs_choice) {
+      throw UsageError{std::string(parameter.cli) + " goes with " + std::string(needed.cli) + " " +
+                       std::to_string(parameter.needs_choice) + " only."};
+    }
+  }
   return request;
 }
 
@@ -298,22 +310,24 @@ Outcome Dispatch(const std::vector<std::string>& arguments) {
   }
   const CommandLine line(rest, OptionsOf(*source));
   const Presentation presentation = ReadPresentation(line);
-  std::string text;
+  modes::ExportText shown;
   if (line.Has("--list")) {
     line.Positional(0, "");
-    text = ShowList(*source, presentation);
+    shown.text = ShowList(*source, presentation);
   } else {
     const modes::TimingRequest request = ReadRequest(*source, line);
     const DisplayTiming timing = Unwrapped(modes::MakeTiming(request, modes::CommandLineStyle()), kExitNoMode);
-    text = Show(timing, request, presentation);
+    shown = Show(timing, request, presentation);
   }
+  Outcome outcome;
   if (presentation.to_file) {
-    Outcome outcome;
     outcome.file_path = *line.Value("-o");
-    outcome.file_data = std::move(text);
-    return outcome;
+    outcome.file_data = std::move(shown.text);
+  } else {
+    outcome.out = std::move(shown.text);
   }
-  return Printed(std::move(text));
+  if (!shown.note.empty()) outcome.err = "zarn-timing: " + shown.note + "\n";
+  return outcome;
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "modes/decimal.h"
+#include "modes/typed_text.h"
 
 namespace zarn::modes {
 namespace {
@@ -87,6 +87,11 @@ Expected<Descriptor> DescribeTiming(const DisplayTiming& t) {
     return Result::Failure("The pixel clock of " + MegahertzText(t.pixel_clock_hz) +
                            " is above 655.35 MHz, the most a detailed timing descriptor holds.");
   }
+  if (t.pixel_clock_hz < kMinDescriptorClockHz) {
+    return Result::Failure("The pixel clock of " + MegahertzText(t.pixel_clock_hz) + " is below " +
+                           MegahertzText(kMinDescriptorClockHz) +
+                           ", which readers of a detailed timing descriptor take for invalid data.");
+  }
   if (t.pixel_clock_hz % 10'000 != 0) {
     return Result::Failure("The pixel clock of " + MegahertzText(t.pixel_clock_hz) +
                            " is not a whole number of 10 kHz steps, as a detailed timing descriptor stores it.");
@@ -110,6 +115,22 @@ Expected<Descriptor> DescribeTiming(const DisplayTiming& t) {
   }
   if (t.h_active == 0 || t.v_active == 0) {
     return Result::Failure("A detailed timing descriptor needs at least one active pixel and line.");
+  }
+  // Readers take a zero porch or sync for a broken descriptor.
+  const FieldLimit nonzero[] = {
+      {"horizontal front porch", "pixels", t.h_front_porch, 0},
+      {"horizontal sync", "pixels", t.h_sync, 0},
+      {"horizontal back porch", "pixels", t.h_back_porch, 0},
+      {"vertical front porch", "lines", t.v_front_porch, 0},
+      {"vertical sync", "lines", t.v_sync, 0},
+      {"vertical back porch", "lines", t.v_back_porch, 0},
+  };
+  for (const FieldLimit& f : nonzero) {
+    if (f.value == 0) {
+      return Result::Failure("A detailed timing descriptor needs a " + std::string(f.name) + " of at least one " +
+                             std::string(f.unit).substr(0, std::string(f.unit).size() - 1) +
+                             "; readers take 0 for a broken descriptor.");
+    }
   }
   if (t.interlaced && !t.v_half_line) {
     return Result::Failure(
@@ -145,17 +166,36 @@ Expected<Descriptor> DescribeTiming(const DisplayTiming& t) {
   return d;
 }
 
+DisplayTiming WithDescriptorClock(const DisplayTiming& timing) {
+  DisplayTiming rounded = timing;
+  rounded.pixel_clock_hz = (timing.pixel_clock_hz + 5'000) / 10'000 * 10'000;
+  return rounded;
+}
+
+std::string DisplayNameProblem(std::string_view name) {
+  if (name.empty()) return "An EDID display name needs at least one character.";
+  for (const char c : name) {
+    if (c < 0x20 || c > 0x7E) {
+      return "An EDID display name holds printable ASCII characters only (letters, digits, spaces and signs such as "
+             "- or _), not " +
+             Quoted(name, '"') + ".";
+    }
+  }
+  if (name.size() > kMaxDisplayNameLength) {
+    return "The display name " + Quoted(name, '"') + " has " + std::to_string(name.size()) +
+           " characters, more than the " + std::to_string(kMaxDisplayNameLength) + " an EDID holds.";
+  }
+  if (name.back() == ' ') {
+    return "An EDID display name may not end in a space: the descriptor pads the name with spaces, so a reader would "
+           "not see it.";
+  }
+  return {};
+}
+
 Expected<EdidBlock> MakeEdid(const DisplayTiming& t, std::string_view display_name) {
   using Result = Expected<EdidBlock>;
   const std::string name = display_name.empty() ? std::string("Zarn") : std::string(display_name);
-  if (name.size() > kMaxDisplayNameLength) {
-    return Result::Failure("The display name \"" + name + "\" is longer than the 13 characters an EDID holds.");
-  }
-  for (const char c : name) {
-    if (c < 0x20 || c > 0x7E) {
-      return Result::Failure("The display name may hold printable ASCII characters only.");
-    }
-  }
+  if (std::string problem = DisplayNameProblem(name); !problem.empty()) return Result::Failure(std::move(problem));
   const auto descriptor = DescribeTiming(t);
   if (!descriptor) return Result::Failure(descriptor.error());
   if (t.field_rate_hz() > 510.0) {
@@ -210,12 +250,13 @@ Expected<EdidBlock> MakeEdid(const DisplayTiming& t, std::string_view display_na
 }
 
 std::string HexBytes(std::span<const std::uint8_t> bytes) {
-  std::string text;
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text(bytes.size() * 3, ' ');
+  char* out = text.data();
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    char pair[4];
-    std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned>(bytes[i]));
-    text += pair;
-    text += (i % 16 == 15 || i + 1 == bytes.size()) ? '\n' : ' ';
+    *out++ = kDigits[bytes[i] >> 4];
+    *out++ = kDigits[bytes[i] & 0x0F];
+    *out++ = (i % 16 == 15 || i + 1 == bytes.size()) ? '\n' : ' ';
   }
   return text;
 }

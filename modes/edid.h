@@ -22,12 +22,27 @@ Expected<DetailedTimingDescriptor> DescribeTiming(const DisplayTiming& timing);
 
 // The longest display name a descriptor holds.
 inline constexpr std::size_t kMaxDisplayNameLength = 13;
+// The slowest pixel clock EDID readers take for real (below it they assume
+// invalid data).
+inline constexpr std::uint64_t kMinDescriptorClockHz = 10'000'000;
+
+// Why a display name cannot go into an EDID: it must be 1 to 13 printable
+// ASCII characters, counted as characters, and not end in a space (the
+// descriptor pads the name with spaces, so a reader could not tell them
+// apart). Empty when it can.
+std::string DisplayNameProblem(std::string_view name);
+
+// The timing with its clock moved to the nearest 10 kHz step, the finest a
+// detailed timing descriptor holds (halves go up); the same timing when it
+// lies on one. Its rates change with it.
+DisplayTiming WithDescriptorClock(const DisplayTiming& timing);
 
 // A complete EDID 1.4 base block for a digital display whose preferred mode
 // is the timing: a manufacturer ID and product code plainly for testing
 // ("ZZZ", 0x0000), the timing as the preferred detailed timing, a display
-// name (printable ASCII, 13 characters at most; "Zarn" when empty), display
-// range limits that cover the timing, and the checksum.
+// name ("Zarn" when empty; else as DisplayNameProblem allows), display range
+// limits that cover the timing, and the checksum. What would not pass a
+// conformity check (edid-decode -c) is refused with the reason.
 Expected<EdidBlock> MakeEdid(const DisplayTiming& timing, std::string_view display_name);
 
 // Bytes as lowercase hex pairs, 16 to a line ("bc 34 00 98 ...").

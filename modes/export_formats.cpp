@@ -1,5 +1,6 @@
 #include "modes/export_formats.h"
 
+#include "modes/decimal.h"
 #include "modes/edid.h"
 #include "modes/exports.h"
 #include "modes/links_text.h"
@@ -30,11 +31,40 @@ Result XrandrExport(const DisplayTiming& t, const ExportRequest& r) {
 }
 Result SwayExport(const DisplayTiming& t, const ExportRequest& r) { return Text(SwayOutputLine(t, r.output), Same); }
 Result KernelExport(const DisplayTiming& t, const ExportRequest& r) {
-  return Text(KernelModeOption(t, r.request, r.output), Same);
+  const auto option = KernelModeOption(t, r.request, r.output);
+  if (!option) return Result::Failure(option.error());
+  return ExportText{option->option, option->note};
 }
-Result DescriptorExport(const DisplayTiming& t, const ExportRequest&) { return Text(DescribeTiming(t), HexDescriptor); }
-Result EdidExport(const DisplayTiming& t, const ExportRequest& r) { return Text(MakeEdid(t, r.display_name), Bytes); }
-Result EdidHexExport(const DisplayTiming& t, const ExportRequest& r) { return Text(MakeEdid(t, r.display_name), Hex); }
+// An EDID format's timing: with --round-clock, the clock on the nearest
+// 10 kHz step, and a note of the rate that gives.
+Result WithClockNote(Result result, const DisplayTiming& asked, const DisplayTiming& written) {
+  if (result && asked.pixel_clock_hz != written.pixel_clock_hz) {
+    ExportText text = *result;
+    text.note = "The pixel clock is rounded from " + ScaledDecimal(asked.pixel_clock_hz, 6, 0) + " to " +
+                ScaledDecimal(written.pixel_clock_hz, 6, 0) + " MHz, the nearest 10 kHz step; the refresh rate is " +
+                FixedDecimal(written.field_rate_hz(), 3) + " Hz instead of " + FixedDecimal(asked.field_rate_hz(), 3) +
+                " Hz.";
+    return text;
+  }
+  return result;
+}
+
+DisplayTiming EdidTiming(const DisplayTiming& t, const ExportRequest& r) {
+  return r.round_clock ? WithDescriptorClock(t) : t;
+}
+
+Result DescriptorExport(const DisplayTiming& t, const ExportRequest& r) {
+  const DisplayTiming written = EdidTiming(t, r);
+  return WithClockNote(Text(DescribeTiming(written), HexDescriptor), t, written);
+}
+Result EdidExport(const DisplayTiming& t, const ExportRequest& r) {
+  const DisplayTiming written = EdidTiming(t, r);
+  return WithClockNote(Text(MakeEdid(written, r.display_name), Bytes), t, written);
+}
+Result EdidHexExport(const DisplayTiming& t, const ExportRequest& r) {
+  const DisplayTiming written = EdidTiming(t, r);
+  return WithClockNote(Text(MakeEdid(written, r.display_name), Hex), t, written);
+}
 
 std::string ReadableList(std::span<const DisplayTiming> timings) {
   std::string text;

@@ -18,6 +18,7 @@ struct ExportRequest {
   std::string_view output;                 // the output (connector) name; empty: a placeholder
   std::string_view display_name;           // an EDID's display name
   const TimingRequest* request = nullptr;  // how the timing was asked for, where that is known
+  bool round_clock = false;                // EDID formats: the clock moved to the nearest 10 kHz step
 };
 
 // An export: its text (bytes for a binary format), and a note for the user

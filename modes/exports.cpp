@@ -1,5 +1,8 @@
 #include "modes/exports.h"
 
+#include "modes/decimal.h"
+#include "modes/edid.h"
+#include "modes/kernel_mode.h"
 #include "modes/modeline.h"
 #include "modes/typed_text.h"
 
@@ -26,16 +29,51 @@ Expected<std::string> SwayOutputLine(const DisplayTiming& timing, std::string_vi
   return "output " + OutputOrPlaceholder(output) + " modeline " + ModelineFields(timing) + "\n";
 }
 
-Expected<std::string> KernelModeOption(const DisplayTiming& timing, const TimingRequest* request,
-                                       std::string_view output) {
-  using Result = Expected<std::string>;
-  if (request == nullptr || request->source == nullptr || request->source->kernel_mode == nullptr) {
-    return Result::Failure("The kernel's video= option names modes by the CVT formula only, and " + timing.source +
-                           " is not a CVT timing." + std::string(kEdidOverrideAdvice));
+std::string EdidOverrideRoute(const DisplayTiming& timing) {
+  const std::string load = ", then load it with the kernel's drm.edid_firmware= option.";
+  if (MakeEdid(timing, "")) return " Make it an EDID override instead (--format edid -o FILE)" + load;
+  const DisplayTiming rounded = WithDescriptorClock(timing);
+  const auto block = MakeEdid(rounded, "");
+  if (block && rounded.pixel_clock_hz != timing.pixel_clock_hz) {
+    return " An EDID override can carry it with the clock rounded to the 10 kHz step a descriptor holds, " +
+           ScaledDecimal(rounded.pixel_clock_hz, 6, 2) + " MHz, which gives " +
+           FixedDecimal(rounded.field_rate_hz(), 3) + " Hz (--round-clock --format edid -o FILE)" + load;
   }
-  const Result mode = request->source->kernel_mode(request->values);
-  if (!mode) return mode;
-  return "video=" + (output.empty() ? std::string() : std::string(output) + ":") + *mode + "\n";
+  return " No EDID override can carry it either: " + block.error();
+}
+
+Expected<KernelOption> KernelModeOption(const DisplayTiming& timing, const TimingRequest* request,
+                                        std::string_view output) {
+  using Result = Expected<KernelOption>;
+  if (request == nullptr || request->source == nullptr || request->source->kernel_mode == nullptr) {
+    return Result::Failure(
+        "The kernel's video= option names modes by the formulas it computes itself (CVT and GTF), "
+        "and " +
+        timing.source + " is not one of them." + EdidOverrideRoute(timing));
+  }
+  const Expected<std::string> mode = request->source->kernel_mode(request->values);
+  if (!mode) return Result::Failure(mode.error() + EdidOverrideRoute(timing));
+  const auto kernelRequest = ParseKernelMode(*mode);
+  const auto built =
+      kernelRequest ? KernelTiming(*kernelRequest) : Expected<DisplayTiming>::Failure(kernelRequest.error());
+  if (!built) {
+    return Result::Failure("The kernel makes no mode of " + *mode + ": " + built.error() + EdidOverrideRoute(timing));
+  }
+  if (built->h_active != timing.h_active || built->v_active != timing.v_active ||
+      built->interlaced != timing.interlaced) {
+    return Result::Failure("From " + *mode + " the kernel makes a " +
+                           ShortModeName(*built).substr(0, ShortModeName(*built).find('_')) + " mode, not " +
+                           ShortModeName(timing).substr(0, ShortModeName(timing).find('_')) + "." +
+                           EdidOverrideRoute(timing));
+  }
+  KernelOption option;
+  option.option = "video=" + (output.empty() ? std::string() : std::string(output) + ":") + *mode + "\n";
+  const std::string differences = KernelModeDifferences(*built, timing);
+  if (!differences.empty()) {
+    option.note = "Unless the monitor offers a mode of this size and rate, the kernel computes its own from " + *mode +
+                  ", and it differs from this timing: " + differences + "." + EdidOverrideRoute(timing);
+  }
+  return option;
 }
 
 }  // namespace zarn::modes

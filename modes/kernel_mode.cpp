@@ -6,6 +6,7 @@
 #include "modes/decimal.h"
 #include "modes/kernel_formulas.h"
 #include "modes/kernel_frame.h"
+#include "modes/typed_text.h"
 
 namespace zarn::modes {
 namespace {
@@ -18,8 +19,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsConnectorCharacter(char c) { return IsDigit(c) || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-'; }
 
 ParseResult NotAMode(std::string_view mode) {
-  return ParseResult::Failure("Expected a mode such as 1920x1080M@60 (WIDTHxHEIGHT[M][R][@RATE][i][m]), not \"" +
-                              std::string(mode) + "\".");
+  return ParseResult::Failure("Expected a mode such as 1920x1080M@60 (WIDTHxHEIGHT[M][R][@RATE][i][m]), not " +
+                              Quoted(mode, '"') + ".");
 }
 
 // Reads decimal digits at text[at]; nullopt when there are none. Stops
@@ -45,8 +46,8 @@ Expected<KernelModeRequest> ParseKernelMode(std::string_view text) {
     bool well_formed = !connector.empty();
     for (const char c : connector) well_formed = well_formed && IsConnectorCharacter(c);
     if (!well_formed) {
-      return ParseResult::Failure("Expected a connector name such as HDMI-A-1 before the colon, not \"" +
-                                  std::string(connector) + "\".");
+      return ParseResult::Failure("Expected a connector name such as HDMI-A-1 before the colon, not " +
+                                  Quoted(connector, '"') + ".");
     }
     request.connector = connector;
     mode.remove_prefix(colon + 1);

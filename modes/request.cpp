@@ -182,6 +182,9 @@ Expected<Value> ReadValue(const Parameter& p, std::string_view text, const Input
       value.number = 1.0;
       return value;
     case ValueKind::Word:
+      if (p.word_problem != nullptr) {
+        if (std::string problem = p.word_problem(text); !problem.empty()) return Result::Failure(std::move(problem));
+      }
       value.word = std::string(text);
       return value;
     case ValueKind::Figures:

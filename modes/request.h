@@ -45,6 +45,8 @@ struct Parameter {
   std::span<const std::string_view> choices;  // Choice: the name of each index
   int needs = -1;                             // the index of a Choice parameter that must be set to needs_choice
   int needs_choice = -1;                      // for this parameter to apply
+  // Word: why a text is not a word of the kind expected; empty when it is.
+  std::string (*word_problem)(std::string_view text) = nullptr;
 
   // The same parameter with more said of it, for tables of parameters.
   constexpr Parameter Range(double min_, double max_, std::string_view unit_) const {
@@ -72,6 +74,11 @@ struct Parameter {
   constexpr Parameter Choices(std::span<const std::string_view> choices_) const {
     Parameter p = *this;
     p.choices = choices_;
+    return p;
+  }
+  constexpr Parameter Words(std::string (*problem)(std::string_view text)) const {
+    Parameter p = *this;
+    p.word_problem = problem;
     return p;
   }
   constexpr Parameter Needs(int parameter, int choice) const {

@@ -7,8 +7,8 @@
 #include "modes/cvt.h"
 #include "modes/decimal.h"
 #include "modes/dmt.h"
-#include "modes/exports.h"
 #include "modes/gtf.h"
+#include "modes/kernel_mode.h"
 #include "modes/vesa_formula.h"
 
 namespace zarn::modes {
@@ -108,23 +108,22 @@ Expected<std::string> CvtKernelMode(Values v) {
     return Result::Failure(
         "The kernel's video= option knows CVT with normal blanking (M) and reduced blanking v1 "
         "(MR) only, not reduced blanking v" +
-        std::to_string(version) + "." + std::string(kEdidOverrideAdvice));
+        std::to_string(version) + ".");
   }
   if (options.video_optimized || options.h_blank != 0 || options.v_blank_us != 0 || options.early_vsync) {
-    return Result::Failure("The kernel's video= option has no way to name this timing's CVT options." +
-                           std::string(kEdidOverrideAdvice));
+    return Result::Failure("The kernel's video= option has no way to name this timing's CVT options.");
   }
   const int width = v[kCvtWidth].Int();
-  if (width % 8 != 0) {
+  if (width % 8 != 0 && width != 1366) {
     return Result::Failure("The kernel's CVT rounds the width down to a multiple of 8, so it cannot make " +
-                           std::to_string(width) + " active pixels." + std::string(kEdidOverrideAdvice));
+                           std::to_string(width) + " active pixels.");
   }
   // The kernel reads a whole number of frames per second; for interlaced
   // modes that is half the field rate the CVT formula was given.
   const double rate = options.interlaced ? v[kCvtRate].number / 2.0 : v[kCvtRate].number;
   if (rate != std::floor(rate)) {
     return Result::Failure("The kernel's video= option takes a whole refresh rate in frames per second, not " +
-                           SourceNumberText(rate) + " Hz." + std::string(kEdidOverrideAdvice));
+                           SourceNumberText(rate) + " Hz.");
   }
   return std::to_string(width) + "x" + std::to_string(v[kCvtHeight].Int()) + "M" + (version == 1 ? "R" : "") + "@" +
          std::to_string(static_cast<long long>(rate)) + (options.interlaced ? "i" : "") + (options.margins ? "m" : "");
@@ -228,6 +227,27 @@ TimingResult MakeCustom(Values v) {
   return t;
 }
 
+// The kernel's own mode for a video= option.
+std::string KernelOptionProblem(std::string_view text) {
+  const auto request = ParseKernelMode(text);
+  return request ? std::string() : request.error();
+}
+
+constexpr Parameter kKernelParameters[] = {
+    Parameter("option", "OPTION", "the kernel's mode", K::Word).Words(KernelOptionProblem)};
+
+TimingResult MakeKernel(Values v) {
+  const auto request = ParseKernelMode(v[0].word);
+  if (!request) return TimingResult::Failure(request.error());
+  return KernelTiming(*request);
+}
+
+Expected<std::string> KernelOptionMode(Values v) {
+  const auto request = ParseKernelMode(v[0].word);
+  if (!request) return Expected<std::string>::Failure(request.error());
+  return KernelModeText(*request);
+}
+
 constexpr SourceInfo kSources[] = {
     {SourceId::Dmt, "dmt", kDmtParameters, MakeDmt, DmtList, nullptr},
     {SourceId::Vic, "vic", kVicParameters, MakeVic, VicList, nullptr},
@@ -235,6 +255,7 @@ constexpr SourceInfo kSources[] = {
     {SourceId::Cvt, "cvt", kCvtParameters, MakeCvt, nullptr, CvtKernelMode},
     {SourceId::Gtf, "gtf", kGtfParameters, MakeGtf, nullptr, nullptr},
     {SourceId::Custom, "custom", kCustomParameters, MakeCustom, nullptr, nullptr},
+    {SourceId::Kernel, "kernel", kKernelParameters, MakeKernel, nullptr, KernelOptionMode},
 };
 
 }  // namespace

@@ -13,7 +13,7 @@
 namespace zarn::modes {
 
 // Where a timing comes from: a standard's table or formula, or figures typed in.
-enum class SourceId { Dmt, Vic, HdmiVic, Cvt, Gtf, Custom };
+enum class SourceId { Dmt, Vic, HdmiVic, Cvt, Gtf, Custom, Kernel };
 
 // One source: its parameters (with their limits), how it makes a timing from
 // their values, and, for a table, all its modes. The command line's commands
@@ -27,9 +27,9 @@ struct SourceInfo {
   Expected<DisplayTiming> (*make)(std::span<const Value> values);
   // Every mode of a table, in its order; nullptr for formulas.
   std::vector<DisplayTiming> (*list)();
-  // The mode part of the kernel's video= option that has the kernel compute
-  // the timing of these values itself ("1920x1080M@60"), or why it has none;
-  // nullptr where the kernel has no name for the source's timings.
+  // The mode part of the kernel's video= option that names these values to
+  // the kernel ("1920x1080M@60"), or why there is none; nullptr where the
+  // kernel has no name for the source's timings.
   Expected<std::string> (*kernel_mode)(std::span<const Value> values);
 };
 

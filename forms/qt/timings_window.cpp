@@ -236,6 +236,7 @@ QWidget* TimingsWindow::BuildCvtPage() {
   addRow(0, QStringLiteral("&Width:"), AddEdit(TimingsText::txtCvtWidth), QStringLiteral("pixels"));
   addRow(1, QStringLiteral("&Height:"), AddEdit(TimingsText::txtCvtHeight), QStringLiteral("lines"));
   addRow(2, QStringLiteral("&Rate:"), AddEdit(TimingsText::txtCvtRate), QStringLiteral("Hz"));
+  lblCvtRate_ = qobject_cast<QLabel*>(grid->itemAtPosition(2, 0)->widget());
   QComboBox* blanking = AddChoice(TimingsChoice::cmbCvtBlanking);
   for (const std::string_view item : modes::kCvtBlankingNames) blanking->addItem(Latin1(item));
   grid->addWidget(AddCaption(QStringLiteral("&Blanking:"), blanking), 0, 3);
@@ -423,9 +424,15 @@ QWidget* TimingsWindow::BuildExportsPage() {
 
   cmdCopy_ = AddButton("cmdCopy", QStringLiteral("&Copy"), QStringLiteral("Copy the export"));
   cmdSaveEdid_ = AddButton("cmdSaveEdid", QStringLiteral("Save &EDID\u2026"), QStringLiteral("Save EDID"));
+  lblEdidProblem_ = new QLabel;
+  lblEdidProblem_->setObjectName(QStringLiteral("lblEdidProblem"));
+  lblEdidProblem_->setWordWrap(true);
+  lblEdidProblem_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lblEdidProblem_->hide();
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(cmdCopy_);
   buttons->addWidget(cmdSaveEdid_);
+  buttons->addWidget(lblEdidProblem_, 1);
   buttons->addStretch();
 
   auto* layout = new QVBoxLayout(page);
@@ -632,6 +639,19 @@ void TimingsWindow::SetEnabled(TimingsCommand control, bool enabled) {
       break;
   }
   if (widget != nullptr) widget->setEnabled(enabled);
+}
+
+void TimingsWindow::ShowFieldRates(bool cvt, bool gtf) {
+  lblCvtRate_->setText(cvt ? QStringLiteral("&Field rate:") : QStringLiteral("&Rate:"));
+  Combo(TimingsChoice::cmbGtfInput)
+      ->setItemText(0, gtf ? QStringLiteral("Field rate (Hz)") : Latin1(kGtfInputItems.front()));
+}
+
+void TimingsWindow::ShowEdidProblem(std::string_view reason) {
+  lblEdidProblem_->setText(FromUtf8(reason));
+  lblEdidProblem_->setAccessibleName(FromUtf8(reason));
+  lblEdidProblem_->setVisible(!reason.empty());
+  cmdSaveEdid_->setToolTip(FromUtf8(reason));
 }
 
 void TimingsWindow::CopyToClipboard(std::string_view text) { QApplication::clipboard()->setText(FromUtf8(text)); }

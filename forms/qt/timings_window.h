@@ -64,6 +64,8 @@ class TimingsWindow final : public QWidget, public TimingsView {
   void ShowExport(std::string_view text, std::string_view message) override;
   void ShowLinks(const TextTable& dataRates, const TextTable& links) override;
   void SetEnabled(TimingsCommand control, bool enabled) override;
+  void ShowFieldRates(bool cvt, bool gtf) override;
+  void ShowEdidProblem(std::string_view reason) override;
   void CopyToClipboard(std::string_view text) override;
   std::optional<std::string> AskEdidPath(std::string_view suggestedName) override;
   bool Confirm(std::string_view question) override;
@@ -119,6 +121,8 @@ class TimingsWindow final : public QWidget, public TimingsView {
   QTabWidget* tabOutput_ = nullptr;
   QPlainTextEdit* txtExport_ = nullptr;
   QLabel* lblExportMessage_ = nullptr;
+  QLabel* lblEdidProblem_ = nullptr;
+  QLabel* lblCvtRate_ = nullptr;
   QTableWidget* tblDataRates_ = nullptr;
   QTableWidget* tblLinks_ = nullptr;
   QPushButton* cmdCopy_ = nullptr;

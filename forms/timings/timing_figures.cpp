@@ -31,22 +31,28 @@ std::string Details(const DisplayTiming& t) {
   return text;
 }
 
-// Mbit/s to the kbit/s, rounded down so that no capacity is overstated.
+// Mbit/s to one decimal, rounded down so that no capacity is overstated (the
+// exact figures are the command line's).
 std::string Mbps(std::uint64_t bitsPerSecond, const engine::NumberLocale& locale) {
-  return WithLocaleSeparator(modes::ScaledDecimal(bitsPerSecond / 1000, 3, 0), locale);
+  return WithLocaleSeparator(modes::ScaledDecimal(bitsPerSecond / 100'000, 1, 1), locale);
+}
+
+// A rate to three decimals, in the user's locale.
+std::string Rate(double value, const engine::NumberLocale& locale) {
+  return WithLocaleSeparator(modes::FixedDecimal(value, 3), locale);
 }
 
 }  // namespace
 
 TimingFigures FiguresOf(const DisplayTiming& t, const engine::NumberLocale& locale) {
   TimingFigures f;
-  f.source = t.source;
+  f.source = WithLocaleSeparator(t.source, locale);
   f.horizontal = Row(t.h_active, t.h_front_porch, t.h_sync, t.h_back_porch);
   f.vertical = Row(t.v_active, t.v_front_porch, t.v_sync, t.v_back_porch);
   f.pixelClock = MegahertzText(t.pixel_clock_hz, locale) + " MHz";
-  f.lineRate = FullPrecisionText(t.line_rate_hz(), 3, locale) + " kHz";
-  f.refreshRate = FullPrecisionText(t.frame_rate_hz(), 0, locale) + " Hz";
-  if (t.interlaced) f.fieldRate = FullPrecisionText(t.field_rate_hz(), 0, locale) + " Hz";
+  f.lineRate = Rate(t.line_rate_hz() / 1e3, locale) + " kHz";
+  f.refreshRate = Rate(t.frame_rate_hz(), locale) + " Hz";
+  if (t.interlaced) f.fieldRate = Rate(t.field_rate_hz(), locale) + " Hz";
   f.hsync = Polarity(t.h_sync_positive);
   f.vsync = Polarity(t.v_sync_positive);
   f.details = Details(t);

@@ -10,7 +10,8 @@
 namespace zarn::forms {
 
 // What the Timings window shows of one timing, as texts in the user's
-// locale: whole counts, the pixel clock exactly, the rates at full precision.
+// locale: whole counts, the pixel clock exactly, the rates to three decimals
+// (the exports carry them exactly).
 struct TimingFigures {
   std::string source;  // "DMT 0x24", "CVT-RB2 2560x1440@144"
   // Active, front porch, sync, back porch, blanking and total: pixels, and

@@ -1,8 +1,6 @@
 #include "forms/timings/timings_controller.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <string_view>
 #include <utility>
@@ -13,6 +11,7 @@
 #include "modes/export_formats.h"
 #include "modes/modeline.h"
 #include "modes/typed_text.h"
+#include "platform/safe_file.h"
 
 namespace zarn::forms {
 namespace {
@@ -30,12 +29,6 @@ bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t") == st
 std::string WithoutFinalNewline(std::string text) {
   if (!text.empty() && text.back() == '\n') text.pop_back();
   return text;
-}
-
-std::filesystem::path PathFromUtf8(std::string_view path) {
-  std::u8string text;
-  for (const char c : path) text += static_cast<char8_t>(c);
-  return std::filesystem::path(text);
 }
 
 // The parameter of a source that a binding names, or the index-th of its group.
@@ -269,6 +262,8 @@ void TimingsController::Refresh() {
   view_.SetEnabled(TimingsCommand::txtCvtVBlank, Applies(DesignOf(kTimingsTexts, TimingsText::txtCvtVBlank).binding));
   view_.SetEnabled(TimingsCommand::chkCvtEarlyVsync,
                    Applies(DesignOf(kTimingsChecks, TimingsCheck::chkCvtEarlyVsync).binding));
+  // An interlaced timing is asked for by its field rate.
+  view_.ShowFieldRates(view_.Checked(TimingsCheck::chkCvtInterlaced), view_.Checked(TimingsCheck::chkGtfInterlaced));
 
   const TimingResult result = Produce();
   if (result) {
@@ -280,7 +275,6 @@ void TimingsController::Refresh() {
     view_.ShowTiming({}, result.error());
     view_.ShowLinks({}, {});
   }
-  view_.SetEnabled(TimingsCommand::cmdSaveEdid, timing_.has_value());
   view_.SetEnabled(TimingsCommand::cmdUseInCalculator, timing_.has_value());
   ShowExport();
 }
@@ -297,12 +291,27 @@ Expected<std::string> TimingsController::ExportText(const DisplayTiming& t) cons
     return Result::Failure("The output name takes " + std::string(modes::kOutputNameRule) + ".");
   }
   const std::string name = view_.Text(TimingsText::txtDisplayName);
-  const auto made = format.make(t, {output, name, request_ ? &*request_ : nullptr});
+  const auto made = format.make(t, ExportRequestOf(output, name));
   if (!made) return Result::Failure(made.error());
   return WithoutFinalNewline(made->text);
 }
 
+modes::ExportRequest TimingsController::ExportRequestOf(const std::string& output, const std::string& name) const {
+  return {output, name, request_ ? &*request_ : nullptr};
+}
+
+Expected<modes::ExportText> TimingsController::EdidBlock() const {
+  if (!timing_) return Expected<modes::ExportText>::Failure("");
+  const std::string output = view_.Text(TimingsText::txtOutput);
+  const std::string name = view_.Text(TimingsText::txtDisplayName);
+  return modes::ExportFormatOf(modes::ExportId::Edid).make(*timing_, ExportRequestOf(output, name));
+}
+
 void TimingsController::ShowExport() {
+  // "Save EDID..." only where an EDID can be made, and why not beside it.
+  const Expected<modes::ExportText> block = EdidBlock();
+  view_.SetEnabled(TimingsCommand::cmdSaveEdid, block.ok());
+  view_.ShowEdidProblem(block.ok() ? std::string() : block.error());
   if (!timing_) {
     exportText_.clear();
     view_.ShowExport("", "");
@@ -322,22 +331,20 @@ void TimingsController::cmdCopy_Click() {
 }
 
 void TimingsController::cmdSaveEdid_Click() {
-  if (!timing_) return;
-  const std::string name = view_.Text(TimingsText::txtDisplayName);
-  const auto block = modes::ExportFormatOf(modes::ExportId::Edid)
-                         .make(*timing_, {view_.Text(TimingsText::txtOutput), name, request_ ? &*request_ : nullptr});
+  const Expected<modes::ExportText> block = EdidBlock();
   if (!block) {
     view_.ShowExport(exportText_, block.error());
     return;
   }
-  const auto path = view_.AskEdidPath(modes::ModeName(*timing_) + ".bin");
+  const auto path = view_.AskEdidPath(modes::ShortModeName(*timing_) + ".bin");
   if (!path) return;
+  // The whole file or none: a file there before is replaced only once the new
+  // one is safely on the disk.
   const std::string& bytes = block->text;
-  std::ofstream file(PathFromUtf8(*path), std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  view_.ShowExport(exportText_, file ? "Saved the EDID (" + std::to_string(bytes.size()) + " bytes) to " + *path + "."
-                                     : "Could not write the EDID to " + *path + ".");
+  const auto written = platform::WriteFileSafely(*path, bytes);
+  view_.ShowExport(exportText_, written
+                                    ? "Saved the EDID (" + std::to_string(bytes.size()) + " bytes) to " + *path + "."
+                                    : written.error());
 }
 
 void TimingsController::cmdUseInCalculator_Click() {

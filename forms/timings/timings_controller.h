@@ -12,6 +12,7 @@
 #include "forms/timings/timings_view.h"
 #include "modes/display_timing.h"
 #include "modes/expected.h"
+#include "modes/export_formats.h"
 #include "modes/request.h"
 #include "modes/sources.h"
 
@@ -80,6 +81,9 @@ class TimingsController {
   void Refresh();
   void ShowExport();
   modes::Expected<std::string> ExportText(const modes::DisplayTiming& timing) const;
+  modes::ExportRequest ExportRequestOf(const std::string& output, const std::string& name) const;
+  // The EDID block "Save EDID..." writes, or why there is none.
+  modes::Expected<modes::ExportText> EdidBlock() const;
 
   TimingsView& view_;
   CalculatorPort& calculator_;

@@ -96,6 +96,13 @@ class TimingsView {
 
   virtual void SetEnabled(TimingsCommand control, bool enabled) = 0;
 
+  // Whether the rates typed for CVT and GTF are field rates (the timing is
+  // interlaced) or frame rates, for the inputs' captions.
+  virtual void ShowFieldRates(bool cvt, bool gtf) = 0;
+  // Why no EDID can be made of the timing shown, beside "Save EDID...";
+  // empty when one can.
+  virtual void ShowEdidProblem(std::string_view reason) = 0;
+
   virtual void CopyToClipboard(std::string_view text) = 0;
   // Asks where to save an EDID, suggesting a file name; nullopt if the user
   // cancels. The path is UTF-8.

@@ -15,7 +15,7 @@ TEST(ZarnTiming, EveryFormatCarriesTheSameTiming) {
   // 1080i60 (VIC 5): an interlaced frame of 1125 lines.
   const Outcome modeline = cli::Run({"vic", "5", "--format", "modeline"});
   EXPECT_EQ(modeline.out,
-            "Modeline \"1920x1080i_60.00\" 74.25 1920 2008 2052 2200 1080 1084 1094 1125 interlace "
+            "Modeline \"1920x1080i_60.00_0db0372c\" 74.25 1920 2008 2052 2200 1080 1084 1094 1125 interlace "
             "+hsync +vsync\n");
   const Outcome json = cli::Run({"dmt", "0x24", "--format=json"});
   EXPECT_EQ(json.out,
@@ -84,9 +84,14 @@ TEST(ZarnTiming, RefusesBadCommandLinesWithOneSentence) {
       {{"dmt", "zz"}, kExitUsage, "DMT ID"},
       {{"vic", "128"}, kExitNoMode, "128"},
       {{"hdmi-vic", "5"}, kExitNoMode, "5"},
-      {{"cvt", "1920", "1080", "60", "--video-optimized"}, kExitNoMode, ""},
+      {{"cvt", "1920", "1080", "60", "--video-optimized"}, kExitUsage, "--rb 2"},
       {{"cvt", "1920", "1080", "60", "--rb", "3", "--hblank", "300"}, kExitNoMode, ""},
       {{"cvt", "1920", "1080", "60", "--rb", "3", "--vblank-us", "400"}, kExitNoMode, ""},
+      // What was typed is quoted with its control characters escaped.
+      {{"cvt\n3840", "2160", "60"}, kExitUsage, "'cvt\\n3840'"},
+      {{"cvt", "1920", "10\x1b[31mRED", "60"}, kExitUsage, "'10\\x1b[31mRED'"},
+      {{"dmt", "0x24", "--format", "edid-hex", "--name", "\xc3\x84\xff"}, kExitUsage, "\"\xc3\x84\\xff\""},
+      {{"kernel", "1920x1080M@60\r"}, kExitUsage, "\\r"},
   };
   for (const Case& c : cases) {
     std::string line;
@@ -95,7 +100,9 @@ TEST(ZarnTiming, RefusesBadCommandLinesWithOneSentence) {
     EXPECT_EQ(outcome.exit_code, c.exit_code) << line << "-> " << outcome.err;
     EXPECT_TRUE(outcome.out.empty()) << line;
     EXPECT_EQ(outcome.err.rfind("zarn-timing: ", 0), 0u) << line << "-> " << outcome.err;
-    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << line << "-> " << outcome.err;
+    EXPECT_EQ(std::count_if(outcome.err.begin(), outcome.err.end(), [](char byte) { return byte >= 0 && byte < 0x20; }),
+              1)
+        << line << "-> " << outcome.err;
     EXPECT_NE(outcome.err.find(c.names), std::string::npos) << line << "-> " << outcome.err;
   }
 }
@@ -116,7 +123,7 @@ TEST(ZarnTiming, EdidGoesToTheFileOnly) {
 }
 
 TEST(ZarnTiming, HelpForTheProgramAndEachCommand) {
-  for (const char* command : {"dmt", "vic", "hdmi-vic", "cvt", "gtf", "custom"}) {
+  for (const char* command : {"dmt", "vic", "hdmi-vic", "cvt", "gtf", "custom", "kernel"}) {
     const Outcome outcome = cli::Run({command, "--help"});
     EXPECT_EQ(outcome.exit_code, 0);
     EXPECT_NE(outcome.out.find(std::string("zarn-timing ") + command), std::string::npos) << command;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -216,35 +217,38 @@ TEST(TimingsSources, EachSourceGivesItsTimingFromWhatWasTyped) {
     ASSERT_TRUE(w.timings.Timing().has_value()) << test.name << ": " << w.timingsView.Reason();
     EXPECT_EQ(*w.timings.Timing(), test.expected) << test.name;
     EXPECT_EQ(w.timingsView.Reason(), "") << test.name;
-    EXPECT_EQ(w.timingsView.Figures().source, test.expected.source) << test.name;
+    // The source line in the user's locale.
+    std::string source = test.expected.source;
+    if (test.locale.Separator() != ".") std::replace(source.begin(), source.end(), '.', ',');
+    EXPECT_EQ(w.timingsView.Figures().source, source) << test.name;
     EXPECT_EQ(w.timingsView.ExportText(), modes::Modeline(test.expected)) << test.name;
   }
 }
 
-TEST(TimingsSources, FiguresAtFullPrecisionInTheUsersLocale) {
+TEST(TimingsSources, FiguresToThreeDecimalsInTheUsersLocale) {
   Windows w(kComma);
   w.timingsView.Type(TimingsText::txtFilter, "0x24");
   const TimingFigures& f = w.timingsView.Figures();
   EXPECT_EQ(f.horizontal, (std::array<std::string, 6>{"1280", "16", "144", "248", "408", "1688"}));
   EXPECT_EQ(f.vertical, (std::array<std::string, 6>{"1024", "1", "3", "38", "42", "1066"}));
   EXPECT_EQ(f.pixelClock, "135 MHz");
-  EXPECT_EQ(f.lineRate, "79,97630331753555 kHz");  // 79976.30331753555 Hz
-  EXPECT_EQ(f.refreshRate, "75,02467478192828 Hz");
+  EXPECT_EQ(f.lineRate, "79,976 kHz");    // 79976.30331753555 Hz
+  EXPECT_EQ(f.refreshRate, "75,025 Hz");  // 75.02467478192828 Hz
   EXPECT_EQ(f.fieldRate, "");
   EXPECT_EQ(f.hsync, "Positive");
 
   w.Source(Source::Cta);
   w.timingsView.Type(TimingsText::txtFilter, "VIC 5");  // 1920x1080i
   EXPECT_EQ(w.timingsView.Figures().pixelClock, "74,25 MHz");
-  EXPECT_EQ(w.timingsView.Figures().refreshRate, "30 Hz");
-  EXPECT_EQ(w.timingsView.Figures().fieldRate, "60 Hz");
+  EXPECT_EQ(w.timingsView.Figures().refreshRate, "30,000 Hz");
+  EXPECT_EQ(w.timingsView.Figures().fieldRate, "60,000 Hz");
   EXPECT_EQ(w.timingsView.Figures().vertical[0], "540");
   w.timingsView.Type(TimingsText::txtFilter, "VIC 1");
   EXPECT_EQ(w.timingsView.Figures().pixelClock, "25,175 MHz");
-  EXPECT_EQ(w.timingsView.Figures().refreshRate, "59,94047619047619 Hz");
-  // The machine formats keep their full stop.
+  EXPECT_EQ(w.timingsView.Figures().refreshRate, "59,940 Hz");
+  // The machine formats keep their full stop and every figure exactly.
   EXPECT_EQ(w.timingsView.ExportText(),
-            "Modeline \"640x480_59.94\" 25.175 640 656 752 800 480 490 492 525 -hsync -vsync");
+            "Modeline \"640x480_59.94_c6dc5389\" 25.175 640 656 752 800 480 490 492 525 -hsync -vsync");
 }
 
 TEST(TimingsFilter, MatchesAsTheUserTypes) {
@@ -482,7 +486,8 @@ TEST(TimingsExports, SaveEdidWritesTheBlockWhereTheUserSays) {
 
   w.timingsView.AnswerPath((dir / "no-such-folder" / "mode.bin").string());
   w.timings.cmdSaveEdid_Click();
-  EXPECT_EQ(w.timingsView.ExportMessage().rfind("Could not write the EDID to ", 0), 0u);
+  EXPECT_EQ(w.timingsView.ExportMessage().rfind("Cannot write " + (dir / "no-such-folder" / "mode.bin").string(), 0),
+            0u);
 
   // A name the EDID cannot hold: the reason, and no dialog.
   w.timingsView.Type(TimingsText::txtDisplayName, "Fourteen chars");
@@ -490,7 +495,9 @@ TEST(TimingsExports, SaveEdidWritesTheBlockWhereTheUserSays) {
   w.timings.cmdSaveEdid_Click();
   EXPECT_FALSE(std::filesystem::exists(path + ".2"));
   EXPECT_EQ(w.timingsView.ExportMessage(),
-            "The display name \"Fourteen chars\" is longer than the 13 characters an EDID holds.");
+            "The display name \"Fourteen chars\" has 14 characters, more than the 13 an EDID holds.");
+  EXPECT_FALSE(w.timingsView.Enabled(TimingsCommand::cmdSaveEdid));
+  EXPECT_EQ(w.timingsView.EdidProblem(), w.timingsView.ExportMessage());
   std::filesystem::remove_all(dir);
 }
 
@@ -501,7 +508,7 @@ TEST(TimingsLinks, DataRatesAndLinksInTheUsersLocale) {
   const TextTable& rates = w.timingsView.DataRates();
   EXPECT_EQ(rates.rows, (std::vector<std::string>{"RGB/4:4:4", "4:2:2", "4:2:0"}));
   EXPECT_EQ(rates.columns.front(), "6 bit");
-  EXPECT_EQ(rates.cells[0][0], "453,15");  // 25.175 MHz x 18 bits
+  EXPECT_EQ(rates.cells[0][0], "453,1");  // 25.175 MHz x 18 bits, 453.15 Mbit/s to one decimal, down
   EXPECT_EQ(rates.cells[0][1], "604,2");
   EXPECT_EQ(rates.cells[1][0], kNoneText);  // no 6-bit 4:2:2
   const std::vector<modes::LinkCheck> links = modes::CheckLinks(*w.timings.Timing());
@@ -596,6 +603,32 @@ TEST(UseInCalculator, TheCalculatorSourceFollowsTheCalculator) {
   EXPECT_EQ(w.timings.Timing()->pixel_clock_hz, 135000000u);
   w.timings.cmdClose_Click();
   EXPECT_TRUE(w.timingsView.Closed());
+}
+
+}  // namespace
+}  // namespace zarn::forms
+
+namespace zarn::forms {
+namespace {
+
+TEST(TimingsLabels, FieldRatesAndWhyNoEdid) {
+  Windows w;
+  w.Source(Source::Cvt);
+  EXPECT_EQ(w.timingsView.FieldRates(), std::make_pair(false, false));
+  w.timingsView.Tick(TimingsCheck::chkCvtInterlaced, true);
+  EXPECT_EQ(w.timingsView.FieldRates(), std::make_pair(true, false));  // the rate typed is the field rate
+  w.timingsView.Tick(TimingsCheck::chkGtfInterlaced, true);
+  EXPECT_EQ(w.timingsView.FieldRates(), std::make_pair(true, true));
+  EXPECT_TRUE(w.timingsView.Enabled(TimingsCommand::cmdSaveEdid));
+  EXPECT_EQ(w.timingsView.EdidProblem(), "");
+  // 2560x1440 at 144 Hz, reduced blanking v2: 586.586 MHz, between 10 kHz
+  // steps. No EDID, and why.
+  w.timingsView.Type(TimingsText::txtCvtWidth, "2560");
+  w.timingsView.Type(TimingsText::txtCvtHeight, "1440");
+  w.timingsView.Type(TimingsText::txtCvtRate, "144");
+  w.timingsView.Choose(TimingsChoice::cmbCvtBlanking, 2);
+  EXPECT_FALSE(w.timingsView.Enabled(TimingsCommand::cmdSaveEdid));
+  EXPECT_NE(w.timingsView.EdidProblem().find("10 kHz"), std::string::npos) << w.timingsView.EdidProblem();
 }
 
 }  // namespace

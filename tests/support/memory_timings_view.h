@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "forms/timings/timings_controller.h"
@@ -50,6 +51,8 @@ class MemoryTimingsView final : public forms::TimingsView {
   void ShowExport(std::string_view text, std::string_view message) override;
   void ShowLinks(const forms::TextTable& dataRates, const forms::TextTable& links) override;
   void SetEnabled(TimingsCommand control, bool enabled) override { enabled_[control] = enabled; }
+  void ShowFieldRates(bool cvt, bool gtf) override { fieldRates_ = {cvt, gtf}; }
+  void ShowEdidProblem(std::string_view reason) override { edidProblem_ = reason; }
   void CopyToClipboard(std::string_view text) override { clipboard_ = text; }
   std::optional<std::string> AskEdidPath(std::string_view suggestedName) override;
   bool Confirm(std::string_view question) override;
@@ -71,6 +74,9 @@ class MemoryTimingsView final : public forms::TimingsView {
   const std::string& SuggestedName() const { return suggestedName_; }
   const std::vector<std::string>& Questions() const { return questions_; }
   bool Closed() const { return closed_; }
+  // Whether the CVT and the GTF rate inputs are captioned as field rates.
+  std::pair<bool, bool> FieldRates() const { return fieldRates_; }
+  const std::string& EdidProblem() const { return edidProblem_; }
 
  private:
   template <typename Id>
@@ -98,6 +104,8 @@ class MemoryTimingsView final : public forms::TimingsView {
   bool confirmAnswer_ = false;
   std::vector<std::string> questions_;
   bool closed_ = false;
+  std::pair<bool, bool> fieldRates_;
+  std::string edidProblem_;
 };
 
 }  // namespace zarn::testing
