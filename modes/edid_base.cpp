@@ -191,6 +191,13 @@ void AddStandard(DecodedEdid& edid, std::uint8_t b1, std::uint8_t b2, EdidLocati
     AddCvt(edid, width, height, rate, false, false, "Standard", EdidTimingKind::Standard, location);
     gtf_prefix = "Standard (as EDID 1.3)";
   }
+  // Before EDID 1.3 a display that does not say it takes GTF timings offers no formula.
+  if (edid.version == 1 && edid.revision < 3 && !edid.continuous_frequency) {
+    edid.warnings.push_back("The standard timing " + std::to_string(width) + "x" + std::to_string(height) + "@" +
+                            std::to_string(rate) + " is no DMT mode, and this EDID " + std::to_string(edid.version) +
+                            "." + std::to_string(edid.revision) + " display does not take GTF timings.");
+    return;
+  }
   Expected<DisplayTiming> gtf = GtfTiming(width, height, GtfInput::FrameRate, rate);
   // Above its start frequency a display with a secondary curve takes that one.
   if (gtf && range && range->formula == EdidRangeLimits::Formula::SecondaryGtf &&
@@ -208,10 +215,18 @@ void AddStandard(DecodedEdid& edid, std::uint8_t b1, std::uint8_t b2, EdidLocati
   AddTiming(edid, *gtf, gtf_prefix + ": " + gtf->source, EdidTimingKind::Standard, location);
 }
 
-std::string DescriptorText(Bytes d) {
+// The text of a descriptor: up to the line feed that ends it, kept as it is
+// (spaces too); a byte that is no printable ASCII ends it as well, with a warning.
+std::string DescriptorText(DecodedEdid& edid, Bytes d, int offset) {
   std::string text;
-  for (std::size_t i = 5; i < 18 && d[i] != 0x0A; ++i) text += static_cast<char>(d[i]);
-  while (!text.empty() && text.back() == ' ') text.pop_back();
+  for (std::size_t i = 5; i < 18 && d[i] != 0x0A; ++i) {
+    if (d[i] < 0x20 || d[i] > 0x7E) {
+      edid.warnings.push_back("The text of the descriptor at byte " + std::to_string(offset) + " holds the byte " +
+                              HexByte(d[i]) + ", which is no printable ASCII; the text ends before it.");
+      break;
+    }
+    text += static_cast<char>(d[i]);
+  }
   return text;
 }
 
@@ -327,18 +342,18 @@ void DecodeDescriptor(DecodedEdid& edid, Bytes d, int offset) {
   switch (d[3]) {
     case 0xFF:
       block.name = "Display Product Serial Number";
-      edid.serial_text = DescriptorText(d);
-      block.lines.push_back("'" + *edid.serial_text + "'");
+      block.lines.push_back("'" + DescriptorText(edid, d, offset) + "'");
+      if (!edid.serial_text) edid.serial_text = block.lines.back().substr(1, block.lines.back().size() - 2);
       break;
     case 0xFE:
       block.name = "Alphanumeric Data String";
-      edid.unspecified_text.push_back(DescriptorText(d));
+      edid.unspecified_text.push_back(DescriptorText(edid, d, offset));
       block.lines.push_back("'" + edid.unspecified_text.back() + "'");
       break;
     case 0xFC:
       block.name = "Display Product Name";
-      edid.name = edid.name.value_or("") + DescriptorText(d);
-      block.lines.push_back("'" + DescriptorText(d) + "'");
+      block.lines.push_back("'" + DescriptorText(edid, d, offset) + "'");
+      if (!edid.name) edid.name = block.lines.back().substr(1, block.lines.back().size() - 2);
       break;
     case 0xFD:
       block.name = "Display Range Limits";

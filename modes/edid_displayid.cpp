@@ -116,7 +116,7 @@ void ProductIdentification(Section& s, Bytes p, EdidDataBlock& out) {
 }
 
 void TiledTopology(Bytes p, EdidDataBlock& out) {
-  if (p.size() < 22) return;
+  if (p.size() < 21) return;
   const int h_tiles = ((p[3] >> 6) << 4 | p[1] >> 4) + 1;
   const int v_tiles = (((p[3] >> 4) & 3) << 4 | (p[1] & 0x0F)) + 1;
   const int h_at = ((p[3] >> 2) & 3) << 4 | p[2] >> 4;

@@ -37,30 +37,41 @@ Expected<std::vector<std::uint8_t>> ParseEdidHex(std::string_view text) {
   // Line by line: a line gives its bytes when all its words are hex, or when
   // a label or offset leads at least four hex bytes ("EDID: 00 ff ...",
   // "00000010: 00ff ffff ..."). "GAMMA_LUT_SIZE: 4096" and "40 cm x 25 cm"
-  // give none. Once the header has been read, the first line without bytes
-  // ends the EDID, so that the next one in xrandr's output stays out.
+  // give none. Once the header has been read, the first line of words
+  // without bytes ends the EDID, so that the next one in xrandr's output
+  // stays out; blank lines (between edid-decode's blocks) do not.
   std::vector<std::uint8_t> bytes;
   bool have_header = false;
   while (!text.empty()) {
     const std::size_t end = std::min(text.find('\n'), text.size());
     const std::string_view line = text.substr(0, end);
     text.remove_prefix(std::min(end + 1, text.size()));
-    std::vector<std::uint8_t> line_bytes;
-    bool all_hex = true;
+    // The words of the line; a first word of 7 or 8 digits before words of another length is
+    // an offset (od, hexdump), as is such a word alone on the last line.
+    std::vector<std::string_view> words;
     for (std::size_t at = 0; at < line.size();) {
       while (at < line.size() && IsSeparator(line[at])) ++at;
       std::size_t word_end = at;
       while (word_end < line.size() && !IsSeparator(line[word_end])) ++word_end;
-      if (word_end > at && !AppendWord(line.substr(at, word_end - at), line_bytes)) {
-        // A label or offset before the bytes is fine; a word after them ends the line (xxd's text column).
+      if (word_end > at) words.push_back(line.substr(at, word_end - at));
+      at = word_end;
+    }
+    if (!words.empty() && (words[0].size() == 7 || words[0].size() == 8) &&
+        (words.size() == 1 || words[1].size() != words[0].size())) {
+      words.erase(words.begin());
+    }
+    std::vector<std::uint8_t> line_bytes;
+    bool all_hex = true;
+    for (const std::string_view word : words) {
+      if (!AppendWord(word, line_bytes)) {
+        // A label before the bytes is fine; a word after them ends the line (xxd's text column).
         all_hex = false;
         if (!line_bytes.empty()) break;
       }
-      at = word_end;
     }
     const bool data = !line_bytes.empty() && (all_hex || line_bytes.size() >= 4);
     if (!data) {
-      if (have_header) break;
+      if (have_header && !words.empty()) break;
       continue;
     }
     bytes.insert(bytes.end(), line_bytes.begin(), line_bytes.end());

@@ -158,8 +158,8 @@ struct DecodedEdid {
   std::array<double, 8> chromaticity{};  // red x y, green x y, blue x y, white x y
 
   std::vector<EdidDataBlock> descriptors;  // of the base block
-  std::optional<std::string> name;
-  std::optional<std::string> serial_text;
+  std::optional<std::string> name;         // of the first name descriptor
+  std::optional<std::string> serial_text;  // of the first serial number descriptor
   std::vector<std::string> unspecified_text;
   std::optional<EdidRangeLimits> range_limits;
   std::vector<int> manufacturer_timing_bits;  // byte 0x25 bits 6 to 0 that are set
