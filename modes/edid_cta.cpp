@@ -291,6 +291,10 @@ void DecodeCtaBlock(DecodedEdid& edid, int index) {
         Payload rest{in.p.subspan(1), in.offset + 1, index};
         const char* name = ExtendedName(out.extended_tag);
         out.name = name ? name : "Unknown CTA-861 Data Block (extended tag " + std::to_string(out.extended_tag) + ")";
+        if (!name && out.extended_tag != 1) {
+          edid.warnings.push_back("Block " + std::to_string(index) + " has a data block of the unknown extended tag " +
+                                  std::to_string(out.extended_tag) + ", kept as bytes.");
+        }
         switch (out.extended_tag) {
           case 0:
             VideoCapabilityBlock(rest, out);
@@ -320,6 +324,8 @@ void DecodeCtaBlock(DecodedEdid& edid, int index) {
       }
       default:
         out.name = "Unknown CTA-861 Data Block (tag " + std::to_string(tag) + ")";
+        edid.warnings.push_back("Block " + std::to_string(index) + " has a data block of the reserved tag " +
+                                std::to_string(tag) + " at byte " + std::to_string(at) + ", kept as bytes.");
         out.lines.push_back("Bytes: " + HexList(in.p));
         break;
     }

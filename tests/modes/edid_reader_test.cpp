@@ -172,8 +172,9 @@ TEST(EdidDisplayId, HandBuiltBlocksMatchEdidDecode) {
 }
 
 // The hex dumps that edid-decode, xxd, od and hexdump print of a file (every line: hexdump and od
-// mark repeated lines with a "*" otherwise, which the reader does not expand), and xrandr's form (its
-// EDID property: tab-indented lines of 32 digits, other properties around it), read back.
+// mark repeated lines with a "*" otherwise, which the reader does not expand), xrandr's form (its
+// EDID property: tab-indented lines of 32 digits, other properties around it) and the kernel's
+// (16 bytes a line behind dmesg's time stamps), read back.
 TEST(EdidHex, DumpsOfRealToolsReadBack) {
   const fs::path path = kData / "edid" / "Digital_Dell_DELD177_2ED7B8624A8A.bin";
   const Bytes bytes = ReadFile(path);
@@ -185,12 +186,21 @@ TEST(EdidHex, DumpsOfRealToolsReadBack) {
     xrandr += (i % 16 == 0 ? "\t\t" : "") + std::string(pair) + (i % 16 == 15 ? "\n" : "");
   }
   xrandr += "\tGAMMA_LUT_SIZE: 4096 \n\tEDID: \n\t\t00ffffffffffff0010ac77d1\n";
+  // The kernel's dump of a block it finds bad, as dmesg shows it: a time stamp before 16 bytes a line.
+  std::string kernel = "[    3.141592] i915 0000:00:02.0: [drm] DP-1: EDID is invalid:\n";
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    char pair[4];
+    std::snprintf(pair, sizeof pair, " %02x", static_cast<unsigned>(bytes[i]));
+    kernel += (i % 16 == 0 ? "[    3.141600]  \t" : "") + std::string(pair + (i % 16 == 0 ? 1 : 0)) +
+              (i % 16 == 15 ? "\n" : "");
+  }
   const std::vector<std::pair<std::string, std::string>> dumps = {
       {"edid-decode", testing::RunCommand("edid-decode " + file + " 2>/dev/null")},
       {"xxd", testing::RunCommand("xxd " + file)},
       {"od", testing::RunCommand("od -An -tx1 -v " + file)},
       {"hexdump -C", testing::RunCommand("hexdump -C -v " + file)},
       {"xrandr", xrandr},
+      {"kernel", kernel},
   };
   for (const auto& [tool, text] : dumps) {
     ASSERT_FALSE(text.empty()) << tool << " printed nothing";
