@@ -1,6 +1,6 @@
 #pragma once
 
-// Pieces the EDID reader's parts share: not part of the library's interface.
+// Pieces the EDID reader's source files share; not in the library's interface.
 
 #include <cstdint>
 #include <optional>

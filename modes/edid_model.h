@@ -83,7 +83,6 @@ struct EdidRangeLimits {
   int cvt_max_h_active = 0;                  // 0: no limit
   std::vector<std::string> cvt_aspects;      // "4:3", "16:9", ...
   std::string cvt_preferred_aspect;
-  bool cvt_reduced_blanking_preferred = false;
   bool cvt_standard_blanking = false;
   bool cvt_reduced_blanking = false;
   std::vector<std::string> cvt_scaling;  // "horizontal shrink", ...
