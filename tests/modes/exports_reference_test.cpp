@@ -100,8 +100,8 @@ TEST(EdidExport, EveryBlockPassesEdidDecodeAndCarriesItsTiming) {
 // Every request of a data file written as an EDID: conformant, or refused.
 TEST(EdidExport, EveryRequestGivesAConformantBlockOrAReason) {
   ASSERT_TRUE(testing::EdidDecodeAvailable()) << "edid-decode cannot be run here; it is the reference of this test";
-  std::ifstream requests(ZARN_TEST_DATA "/edid_requests.txt");
-  ASSERT_TRUE(requests) << ZARN_TEST_DATA;
+  std::ifstream requests(ZARN_TEST_DATA_DIR "/edid_requests.txt");
+  ASSERT_TRUE(requests) << ZARN_TEST_DATA_DIR;
   const std::string path = ::testing::TempDir() + "zarn-export-request-" + std::to_string(getpid()) + ".hex";
   int written = 0, refused = 0;
   for (std::string line; std::getline(requests, line);) {
