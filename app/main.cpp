@@ -1,10 +1,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 
 #include "app/app_info.h"
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "app/window_icon.h"
 #include "forms/qt/about_window.h"
 #include "forms/qt/main_window.h"
 #include "forms/qt/system_locale.h"
@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
   std::thread fonts = zarn::platform::StartFontWarmUp();
   QApplication application(argc, argv);
   QApplication::setDesktopFileName(QStringLiteral("example.brask.Zarn"));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/zarn/icon.xpm")));
+  QApplication::setWindowIcon(zarn::app::WindowIcon());
   fonts.join();
   // One face for the whole program, message boxes included.
   QApplication::setFont(zarn::forms::UiFont());
