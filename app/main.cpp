@@ -1,11 +1,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
-
-#include <cstdio>
 
 #include "app/app_info.h"
+#include "app/command_line.h"
 #include "app/startup.h"
+#include "app/window_icon.h"
 #include "forms/qt/about_window.h"
 #include "forms/qt/main_window.h"
 #include "forms/qt/system_locale.h"
@@ -14,24 +13,19 @@
 #include "platform/native_services.h"
 
 int main(int argc, char* argv[]) {
-  std::thread fonts = zarn::platform::StartFontWarmUp();
-  QApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromLatin1(zarn::app::kTitle));
   QApplication::setApplicationVersion(QString::fromLatin1(zarn::app::kVersionText));
-  QApplication::setDesktopFileName(QStringLiteral("example.brask.Zarn"));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/zarn/icon.xpm")));
-
-  fonts.join();
-  // --help and --version print and end here, as does an unknown option (once
-  // the font thread is done).
+  // --help, --version and a mistake are answered here, before anything needs
+  // a display.
   QCommandLineParser commandLine;
   zarn::app::AddOptions(commandLine);
-  commandLine.process(application);
-  if (!commandLine.positionalArguments().isEmpty()) {
-    std::fprintf(stderr, "zarn: unexpected argument '%s'; see zarn --help.\n",
-                 qPrintable(commandLine.positionalArguments().front()));
-    return 2;
-  }
+  if (const std::optional<int> status = zarn::app::ReadCommandLine(argc, argv, commandLine)) return *status;
+
+  std::thread fonts = zarn::platform::StartFontWarmUp();
+  QApplication application(argc, argv);
+  QApplication::setDesktopFileName(QStringLiteral("example.brask.Zarn"));
+  QApplication::setWindowIcon(zarn::app::WindowIcon());
+  fonts.join();
   // One face for the whole program, message boxes included.
   QApplication::setFont(zarn::forms::UiFont());
 

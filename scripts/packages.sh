@@ -36,9 +36,12 @@ zarn_require_packages() {
 }
 
 # What building and testing Zarn needs on Debian 12.
+# librsvg2-bin: rsvg-convert renders the application icon (scripts/render-icon),
+# and the suite checks the committed pictures against the drawing with it.
 ZARN_BUILD_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format libgtest-dev libbenchmark-dev
                      qt6-base-dev libfontconfig-dev pkg-config fonts-liberation appstream desktop-file-utils
-                     edid-decode xcvt linux-source-6.1 xz-utils xxd bsdextrautils python3 dpkg-dev file lintian)
+                     edid-decode xcvt linux-source-6.1 xz-utils xxd bsdextrautils python3 dpkg-dev file lintian
+                     librsvg2-bin)
 # What building the Windows code and running its tests under Wine needs.
 ZARN_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 python3 xvfb)
 # What showing the window needs besides: the X11 platform plugin, and a

@@ -1,17 +1,17 @@
 // Writes pictures of the windows for a reviewer: screenshot OUTPUT_DIR.
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
 #include <QPixmap>
 #include <QTextStream>
 
+#include "app/window_icon.h"
 #include "forms/qt/about_window.h"
 #include "forms/qt/main_window.h"
 #include "platform/desktop/desktop_services.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/zarn/icon.xpm")));
+  QApplication::setWindowIcon(zarn::app::WindowIcon());
   const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
   QDir().mkpath(out.path());
 

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -15,6 +14,7 @@
 
 #include <functional>
 
+#include "app/window_icon.h"
 #include "forms/qt/main_window.h"
 #include "forms/qt/timings_window.h"
 #include "forms/qt/window_style.h"
@@ -64,7 +64,7 @@ QString Clipped(const QWidget& window) {
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/zarn/icon.xpm")));
+  QApplication::setWindowIcon(zarn::app::WindowIcon());
   QApplication::setFont(zarn::forms::UiFont());
   const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath());
   QDir().mkpath(out.path());

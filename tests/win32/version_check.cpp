@@ -1,5 +1,6 @@
 // Reads the version resource linked into this program back from its own file
-// and checks every value Zarn.exe carries. Exit code 0 when all match.
+// and checks every value Zarn.exe carries, then the application icon's images.
+// Exit code 0 when all match.
 #include <windows.h>
 
 #include <cstdio>
@@ -30,6 +31,35 @@ std::string StringValue(const std::vector<char>& data, const char* name) {
     return "<missing>";
   }
   return std::string(value);
+}
+
+// The application icon holds an image of each size Windows asks for (the
+// 256-pixel one as PNG), and the system makes an icon of that size from it.
+void CheckIconSizes() {
+  const HMODULE self = GetModuleHandleA(nullptr);
+  const HRSRC group = FindResourceA(self, MAKEINTRESOURCEA(1), RT_GROUP_ICON);
+  Expect(group != nullptr, "the application icon");
+  if (group == nullptr) return;
+  auto* directory = static_cast<BYTE*>(LockResource(LoadResource(self, group)));
+  for (const int size : {16, 32, 48, 256}) {
+    const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+    const HRSRC image = FindResourceA(self, MAKEINTRESOURCEA(id), RT_ICON);
+    HICON icon = nullptr;
+    if (image != nullptr) {
+      icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(self, image))),
+                                      SizeofResource(self, image), TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+    }
+    ICONINFO info{};
+    BITMAP bitmap{};
+    if (icon != nullptr && GetIconInfo(icon, &info)) {
+      GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+      if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+      DeleteObject(info.hbmMask);
+    }
+    if (icon != nullptr) DestroyIcon(icon);
+    std::printf("icon image for %d pixels: %ldx%ld\n", size, bitmap.bmWidth, bitmap.bmHeight);
+    Expect(bitmap.bmWidth == size && bitmap.bmHeight == size, "an icon image of each size");
+  }
 }
 
 }  // namespace
@@ -77,9 +107,7 @@ int main() {
                         &translationLength) &&
              translationLength >= 4 && translation[0] == 0x0409 && translation[1] == 1200,
          "U.S. English with the Unicode code page");
-  Expect(FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(3)) != nullptr ||
-             FindResourceA(nullptr, MAKEINTRESOURCEA(1), RT_GROUP_ICON) != nullptr,
-         "the application icon");
+  CheckIconSizes();
   std::printf("%d passed, %d failed\n", checks - failures, failures);
   return failures == 0 ? 0 : 1;
 }
