@@ -22,6 +22,8 @@ Commands:
   gtf WIDTH HEIGHT RATE          VESA Generalized Timing Formula (or --line-rate, --pixel-clock)
   custom                         a timing typed in figure by figure
   kernel OPTION                  the mode the Linux kernel computes for a video= option
+  monitors                       the monitors attached, with their EDIDs
+  edid show FILE                 an EDID decoded, and every timing it offers
 
 Formats (--format):
 )";
@@ -101,7 +103,8 @@ Polarities are + unless given. With --interlaced the vertical figures are
 those of one field.
 )";
 
-constexpr std::string_view kKernel = R"(Usage: zarn-timing kernel OPTION [--format FORMAT]
+constexpr std::string_view kKernel =
+    R"txt(Usage: zarn-timing kernel OPTION [--edid FILE | --monitor NAME] [--format FORMAT]
 
 The mode the Linux kernel (6.1) computes itself for a video= option such as
 1920x1080M@60 (WIDTHxHEIGHT[M][R][@RATE][i][m], optionally after video= and a
@@ -109,7 +112,39 @@ connector name): with M its own integer CVT (R for reduced blanking), without
 M its GTF; i for interlaced, m for margins; 60 Hz when no rate is given. The
 kernel uses this mode only when the monitor offers none of that size and rate.
 Its figures often differ from the standards' (man zarn-timing tells how).
-)";
+
+With the monitor's EDID (--edid FILE, - for standard input, or --monitor
+NAME for one attached), the mode the kernel picks from the monitor's own
+list when one matches, and its own otherwise.
+)txt";
+
+constexpr std::string_view kMonitors = R"txt(Usage: zarn-timing monitors [--format readable|json]
+
+The monitors attached, each with the connector it is on (Linux: as
+/sys/class/drm names it, such as DP-1; Windows: the monitor's model and
+instance), its vendor and product code, name, size and preferred timing.
+With --format json, one object a line: the connector and the decoded EDID.
+)txt";
+
+constexpr std::string_view kEdid =
+    R"txt(Usage: zarn-timing edid show (FILE... | - | --monitor NAME) [--format readable|json]
+       zarn-timing edid show (FILE | - | --monitor NAME) --timing N [--format FORMAT]
+
+Decodes an EDID: EDID 1.3 and 1.4 base blocks, CTA-861 and DisplayID
+extensions, and every timing the monitor offers, each with where it comes
+from ("DTD 1", "Standard: DMT 0x52", "VIC 16 (native)") and which is
+preferred. FILE is the binary EDID, or hex text as edid-decode, xrandr
+--verbose or the kernel print it;
+- reads standard input;
+--monitor NAME reads an attached monitor's (see zarn-timing monitors).
+
+    With several files,
+    one report each(one JSON object a line with-- format json).A wrong checksum,
+    a missing extension or an unknown block is a warning in the report; an input with no EDID base block exits 1.
+
+--timing N takes the EDID's N-th timing, in the order listed, and shows it
+in any format, as the other commands do.
+)txt";
 
 }  // namespace
 
@@ -141,6 +176,8 @@ std::string_view CommandHelp(std::string_view command) {
   if (command == "gtf") return kGtf;
   if (command == "custom") return kCustom;
   if (command == "kernel") return kKernel;
+  if (command == "monitors") return kMonitors;
+  if (command == "edid") return kEdid;
   return {};
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/monitors.h"
 
 namespace zarn::cli {
 
@@ -9,7 +12,7 @@ namespace zarn::cli {
 struct Outcome {
   int exit_code = 0;
   std::string out;  // standard output
-  std::string err;  // standard error: empty, or one sentence and a newline
+  std::string err;  // standard error: empty, or sentences each on a line of its own
   // With -o FILE: what is written to the file instead of standard output.
   std::string file_path;
   std::string file_data;
@@ -20,7 +23,14 @@ struct Outcome {
 inline constexpr int kExitNoMode = 1;
 inline constexpr int kExitUsage = 2;
 
+// Where zarn-timing reads what its command line only names: the monitors
+// attached and standard input. Empty functions stand for the system's own.
+struct Environment {
+  std::function<std::vector<platform::MonitorEdid>()> monitors;
+  std::function<std::string()> standard_input;
+};
+
 // Runs zarn-timing with these arguments (the program's name left out).
-Outcome Run(const std::vector<std::string>& arguments);
+Outcome Run(const std::vector<std::string>& arguments, const Environment& environment = {});
 
 }  // namespace zarn::cli

@@ -133,24 +133,34 @@ std::string EdidReport(const DecodedEdid& e) {
       for (const int bit : e.manufacturer_timing_bits) r += " " + std::to_string(bit);
       r += " of byte 0x25\n";
     }
-    for (const EdidTiming& t : e.timings) {
-      if (t.location.block != block.index) continue;
-      r += "  " + SummaryLine(t.timing) + (t.preferred ? "  preferred" : "");
-      if (t.detail &&
-          (t.detail->image_width_mm || t.detail->h_border || t.detail->v_border || !t.detail->stereo.empty())) {
-        r += "  (" + t.detail->sync;
-        if (t.detail->image_width_mm) {
-          r += ", " + std::to_string(t.detail->image_width_mm) + " mm x " + std::to_string(t.detail->image_height_mm) +
-               " mm";
-        }
-        if (t.detail->h_border || t.detail->v_border) {
-          r += ", borders " + std::to_string(t.detail->h_border) + " and " + std::to_string(t.detail->v_border);
-        }
-        if (!t.detail->stereo.empty()) r += ", " + t.detail->stereo;
-        r += ")";
+  }
+  // Every timing offered, numbered as --timing takes them.
+  std::size_t origin_width = 6;
+  for (const EdidTiming& t : e.timings) origin_width = std::max(origin_width, t.origin.size());
+  r += "\nTimings: " + std::to_string(e.timings.size()) + "\n";
+  for (std::size_t i = 0; i < e.timings.size(); ++i) {
+    const EdidTiming& t = e.timings[i];
+    const DisplayTiming& d = t.timing;
+    const std::string size = std::to_string(d.h_active) + "x" +
+                             std::to_string(d.interlaced ? 2 * d.v_active : d.v_active) + (d.interlaced ? "i" : "");
+    r += PadLeft(std::to_string(i + 1), 5) + "  " + PadRight(ValidUtf8(t.origin), origin_width + 2) +
+         PadRight(size, 11) + PadLeft(FixedDecimal(d.field_rate_hz(), 3), 9) + " Hz" +
+         PadLeft(FixedDecimal(d.line_rate_hz() / 1e3, 3), 10) + " kHz" +
+         PadLeft(ScaledDecimal(d.pixel_clock_hz, 6, 3), 12) + " MHz" + (t.preferred ? "  preferred" : "");
+    if (t.detail &&
+        (t.detail->image_width_mm || t.detail->h_border || t.detail->v_border || !t.detail->stereo.empty())) {
+      r += "  (" + t.detail->sync;
+      if (t.detail->image_width_mm) {
+        r += ", " + std::to_string(t.detail->image_width_mm) + " mm x " + std::to_string(t.detail->image_height_mm) +
+             " mm";
       }
-      r += "\n";
+      if (t.detail->h_border || t.detail->v_border) {
+        r += ", borders " + std::to_string(t.detail->h_border) + " and " + std::to_string(t.detail->v_border);
+      }
+      if (!t.detail->stereo.empty()) r += ", " + t.detail->stereo;
+      r += ")";
     }
+    r += "\n";
   }
   r += "\nWarnings: " + std::to_string(e.warnings.size()) + "\n";
   for (const std::string& w : e.warnings) r += "  " + ValidUtf8(w) + "\n";

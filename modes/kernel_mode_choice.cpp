@@ -111,4 +111,41 @@ Expected<std::optional<std::size_t>> KernelModeChoice(const KernelModeRequest& r
   return Result::Failure(computed.reason);
 }
 
+namespace {
+
+EdidModeSource KernelSourceOf(EdidTimingKind kind) {
+  switch (kind) {
+    case EdidTimingKind::DetailedTiming:
+      return EdidModeSource::Detailed;
+    case EdidTimingKind::Cvt3Byte:
+      return EdidModeSource::CvtCode;
+    case EdidTimingKind::Standard:
+      return EdidModeSource::Standard;
+    case EdidTimingKind::Established:
+    case EdidTimingKind::EstablishedIII:
+      return EdidModeSource::Established;
+    case EdidTimingKind::Vic:
+    case EdidTimingKind::Ycbcr420Vic:
+    case EdidTimingKind::HdmiVic:
+      return EdidModeSource::CtaVideo;
+    default:
+      return EdidModeSource::DisplayId;
+  }
+}
+
+}  // namespace
+
+Expected<DisplayTiming> KernelModeOnMonitor(const KernelModeRequest& request, const DecodedEdid& edid) {
+  std::vector<MonitorMode> modes;
+  for (const EdidTiming& timing : edid.timings) {
+    modes.push_back({timing.timing, KernelSourceOf(timing.kind), timing.preferred});
+  }
+  const auto choice = KernelModeChoice(request, modes);
+  if (!choice) return Expected<DisplayTiming>::Failure(choice.error());
+  if (!*choice) return KernelTiming(request);
+  DisplayTiming timing = edid.timings[**choice].timing;
+  timing.source = "Kernel " + KernelModeText(request) + ": the monitor's " + edid.timings[**choice].origin;
+  return timing;
+}
+
 }  // namespace zarn::modes

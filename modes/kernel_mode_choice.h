@@ -5,6 +5,7 @@
 #include <span>
 
 #include "modes/display_timing.h"
+#include "modes/edid_model.h"
 #include "modes/expected.h"
 #include "modes/kernel_mode.h"
 
@@ -54,5 +55,10 @@ struct MonitorMode {
 // drop any mode, are not known here.
 Expected<std::optional<std::size_t>> KernelModeChoice(const KernelModeRequest& request,
                                                       std::span<const MonitorMode> modes);
+
+// The mode the kernel shows for the request on the monitor of this EDID: one
+// of the monitor's own (its source saying which, "Kernel 1920x1080M@60:
+// the monitor's DTD 1"), or the one the kernel computes.
+Expected<DisplayTiming> KernelModeOnMonitor(const KernelModeRequest& request, const DecodedEdid& edid);
 
 }  // namespace zarn::modes

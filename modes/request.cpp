@@ -181,6 +181,10 @@ Expected<Value> ReadValue(const Parameter& p, std::string_view text, const Input
     case ValueKind::Flag:
       value.number = 1.0;
       return value;
+    case ValueKind::EdidFile:
+    case ValueKind::Monitor:
+      value.word = std::string(text);
+      return value;
     case ValueKind::Word:
       if (p.word_problem != nullptr) {
         if (std::string problem = p.word_problem(text); !problem.empty()) return Result::Failure(std::move(problem));

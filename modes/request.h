@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "modes/decimal.h"
 #include "modes/expected.h"
@@ -23,6 +24,8 @@ enum class ValueKind {
   Word,        // a text taken as typed
   Figures,     // active, front porch, sync and back porch: four whole numbers
   Curve,       // four numbers (the GTF curve's C, M, K and J)
+  EdidFile,    // an EDID's file ("-": standard input); the front end reads its bytes
+  Monitor,     // an attached monitor by its connector; the front end reads its EDID
 };
 
 // One parameter of a source's request and the limits its standard sets.
@@ -92,10 +95,11 @@ struct Parameter {
 // The value given for one parameter.
 struct Value {
   bool given = false;
-  double number = 0.0;            // Whole, Number, ModeNumber, Choice (the index), Flag and Polarity (1 or 0)
-  std::uint64_t hertz = 0;        // Megahertz
-  std::string word;               // Word
-  std::array<double, 4> parts{};  // Figures, Curve
+  double number = 0.0;              // Whole, Number, ModeNumber, Choice (the index), Flag and Polarity (1 or 0)
+  std::uint64_t hertz = 0;          // Megahertz
+  std::string word;                 // Word
+  std::array<double, 4> parts{};    // Figures, Curve
+  std::vector<std::uint8_t> bytes;  // EdidFile, Monitor: the EDID the front end read
 
   int Int() const { return static_cast<int>(number); }
   bool On() const { return number != 0.0; }

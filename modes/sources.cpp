@@ -7,8 +7,10 @@
 #include "modes/cvt.h"
 #include "modes/decimal.h"
 #include "modes/dmt.h"
+#include "modes/edid_reader.h"
 #include "modes/gtf.h"
 #include "modes/kernel_mode.h"
+#include "modes/kernel_mode_choice.h"
 #include "modes/vesa_formula.h"
 
 namespace zarn::modes {
@@ -234,11 +236,21 @@ std::string KernelOptionProblem(std::string_view text) {
 }
 
 constexpr Parameter kKernelParameters[] = {
-    Parameter("option", "OPTION", "the kernel's mode", K::Word).Words(KernelOptionProblem)};
+    Parameter("option", "OPTION", "the kernel's mode", K::Word).Words(KernelOptionProblem),
+    Parameter("edid", "--edid", "the monitor's EDID", K::EdidFile).Shown("FILE").Group(2),
+    Parameter("monitor", "--monitor", "the monitor", K::Monitor).Shown("NAME").Group(2),
+};
 
 TimingResult MakeKernel(Values v) {
   const auto request = ParseKernelMode(v[0].word);
   if (!request) return TimingResult::Failure(request.error());
+  // With the monitor's EDID: the mode of its own the kernel picks, if any.
+  for (const Value& monitor : {v[1], v[2]}) {
+    if (monitor.bytes.empty()) continue;
+    const auto edid = DecodeEdid(monitor.bytes);
+    if (!edid) return TimingResult::Failure("The monitor's EDID cannot be read: " + edid.error());
+    return KernelModeOnMonitor(*request, *edid);
+  }
   return KernelTiming(*request);
 }
 

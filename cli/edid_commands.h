@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "cli/zarn_timing.h"
+
+namespace zarn::cli {
+
+// zarn-timing monitors: the monitors attached, each with its connector,
+// vendor, name, size and preferred timing.
+Outcome Monitors(std::span<const std::string> arguments, const Environment& environment);
+
+// zarn-timing edid show (FILE... | - | --monitor NAME) [--timing N]: the
+// decoded EDID, or one of its timings in any format.
+Outcome Edid(std::span<const std::string> arguments, const Environment& environment);
+
+// The bytes of an EDID: a file's (binary or hex text), standard input's
+// for "-", or an attached monitor's by its connector. Failures are NoModeError.
+std::vector<std::uint8_t> LoadEdidFile(const std::string& path, const Environment& environment);
+std::vector<std::uint8_t> LoadMonitorEdid(const std::string& name, const Environment& environment);
+
+}  // namespace zarn::cli
