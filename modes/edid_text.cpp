@@ -101,6 +101,23 @@ std::string ValidUtf8(std::string_view text) {
   return out;
 }
 
+std::string EdidIdentityLine(const DecodedEdid& e) {
+  char product[8];
+  std::snprintf(product, sizeof product, "%04X", static_cast<unsigned>(e.product_code & 0xFFFF));
+  std::string line = e.manufacturer + " " + (e.name ? ValidUtf8(*e.name) : std::string(product)) + " (" +
+                     e.manufacturer + " " + product;
+  if (e.serial_number != 0) line += ", serial " + std::to_string(e.serial_number);
+  line += "), " + MadeIn(e) + "; EDID " + std::to_string(e.version) + "." + std::to_string(e.revision);
+  if (e.screen_width_cm > 0) {
+    line += "; " + std::to_string(e.screen_width_cm) + " x " + std::to_string(e.screen_height_cm) + " cm";
+  }
+  line += "; " + std::to_string(e.timings.size()) + (e.timings.size() == 1 ? " timing" : " timings");
+  if (!e.warnings.empty()) {
+    line += "; " + std::to_string(e.warnings.size()) + (e.warnings.size() == 1 ? " warning" : " warnings");
+  }
+  return line;
+}
+
 std::string EdidReport(const DecodedEdid& e) {
   std::string r = "EDID " + std::to_string(e.version) + "." + std::to_string(e.revision) + ": " +
                   std::to_string(e.blocks.size()) + " block" + (e.blocks.size() == 1 ? "" : "s") + ", " +

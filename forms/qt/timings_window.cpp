@@ -92,8 +92,9 @@ void FillTable(QTableWidget& table, const TextTable& content) {
 
 }  // namespace
 
-TimingsWindow::TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale)
-    : QWidget(nullptr, Qt::Window), controller_(*this, calculator, std::move(locale)) {
+TimingsWindow::TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale,
+                             TimingsController::MonitorLister monitors)
+    : QWidget(nullptr, Qt::Window), controller_(*this, calculator, std::move(locale), std::move(monitors)) {
   setObjectName(QStringLiteral("frmTimings"));
   setWindowTitle(QStringLiteral("Zarn Timings"));
   // Closing the calculator ends the program even while this window is open.
@@ -181,7 +182,10 @@ QWidget* TimingsWindow::BuildSourcePages() {
   cvtPage_ = BuildCvtPage();
   gtfPage_ = BuildGtfPage();
   customPage_ = BuildCustomPage();
-  for (QWidget* page : {calculatorPage_, static_cast<QWidget*>(listPage_), cvtPage_, gtfPage_, customPage_}) {
+  kernelPage_ = BuildKernelPage();
+  edidPage_ = BuildEdidPage();
+  for (QWidget* page :
+       {calculatorPage_, static_cast<QWidget*>(listPage_), cvtPage_, gtfPage_, customPage_, kernelPage_, edidPage_}) {
     pages_->addWidget(page);
   }
   return pages_;
@@ -310,6 +314,52 @@ QWidget* TimingsWindow::BuildCustomPage() {
   options->addStretch();
   grid->addLayout(options, 4, 0, 1, 5);
   grid->setRowStretch(5, 1);
+  return page;
+}
+
+QWidget* TimingsWindow::BuildKernelPage() {
+  auto* page = new QGroupBox(QStringLiteral("Kernel: the mode Linux computes for a video= option"));
+  page->setObjectName(QStringLiteral("fraKernel"));
+  QLineEdit* option = AddEdit(TimingsText::txtKernelOption);
+  option->setPlaceholderText(QStringLiteral("1920x1080M@60"));
+  auto* note = new QLabel(QStringLiteral(
+      "WIDTHxHEIGHT, then M for CVT (R for reduced blanking; without M, GTF), @RATE, i for interlaced, m for "
+      "margins. The kernel computes this mode with its own arithmetic when the monitor offers none of that size "
+      "and rate."));
+  note->setWordWrap(true);
+  auto* row = new QHBoxLayout;
+  row->addWidget(AddCaption(QStringLiteral("O&ption:"), option));
+  row->addWidget(option, 1);
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(row);
+  layout->addWidget(note);
+  layout->addStretch();
+  return page;
+}
+
+QWidget* TimingsWindow::BuildEdidPage() {
+  auto* page = new QGroupBox(QStringLiteral("EDID: a monitor's own timings"));
+  page->setObjectName(QStringLiteral("fraEdid"));
+  QComboBox* monitor = AddChoice(TimingsChoice::cmbMonitor);
+  cmdOpenEdid_ = AddButton("cmdOpenEdid", QStringLiteral("O&pen\u2026"), QStringLiteral("Open an EDID file"));
+  cmdPasteEdid_ = AddButton("cmdPasteEdid", QStringLiteral("Paste &hex"), QStringLiteral("Paste an EDID in hex"));
+  auto* row = new QHBoxLayout;
+  row->addWidget(AddCaption(QStringLiteral("&Monitor:"), monitor));
+  row->addWidget(monitor, 1);
+  row->addWidget(cmdOpenEdid_);
+  row->addWidget(cmdPasteEdid_);
+  lblEdidIdentity_ = new QLabel;
+  lblEdidIdentity_->setObjectName(QStringLiteral("lblEdidIdentity"));
+  lblEdidIdentity_->setWordWrap(true);
+  lblEdidIdentity_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lstEdidTimings_ = new QListWidget;
+  lstEdidTimings_->setObjectName(QStringLiteral("lstEdidTimings"));
+  lstEdidTimings_->setAccessibleName(QStringLiteral("The EDID's timings"));
+  lstEdidTimings_->setUniformItemSizes(true);
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(row);
+  layout->addWidget(lblEdidIdentity_);
+  layout->addWidget(lstEdidTimings_, 1);
   return page;
 }
 
@@ -473,6 +523,9 @@ void TimingsWindow::ConnectHandlers() {
             [this, list = info.list] { controller_.Choice_Click(list); });
   }
   connect(lstModes_, &QListWidget::currentRowChanged, this, [this] { controller_.lstModes_Click(); });
+  connect(lstEdidTimings_, &QListWidget::currentRowChanged, this, [this] { controller_.lstEdidTimings_Click(); });
+  connect(cmdOpenEdid_, &QPushButton::clicked, this, [this] { controller_.cmdOpenEdid_Click(); });
+  connect(cmdPasteEdid_, &QPushButton::clicked, this, [this] { controller_.cmdPasteEdid_Click(); });
   connect(cmdCopy_, &QPushButton::clicked, this, [this] { controller_.cmdCopy_Click(); });
   connect(cmdSaveEdid_, &QPushButton::clicked, this, [this] { controller_.cmdSaveEdid_Click(); });
   connect(cmdUseInCalculator_, &QPushButton::clicked, this, [this] { controller_.cmdUseInCalculator_Click(); });
@@ -515,6 +568,11 @@ void TimingsWindow::SetTabOrder() {
                             Check(C::chkCustomHSync),
                             Check(C::chkCustomVSync),
                             Check(C::chkCustomInterlaced),
+                            Edit(T::txtKernelOption),
+                            Combo(TimingsChoice::cmbMonitor),
+                            cmdOpenEdid_,
+                            cmdPasteEdid_,
+                            lstEdidTimings_,
                             tabOutput_->tabBar(),
                             Combo(TimingsChoice::cmbFormat),
                             Edit(T::txtOutput),
@@ -562,6 +620,12 @@ void TimingsWindow::ShowSourcePage(TimingSource source) {
     case TimingSource::Custom:
       pages_->setCurrentWidget(customPage_);
       break;
+    case TimingSource::Kernel:
+      pages_->setCurrentWidget(kernelPage_);
+      break;
+    case TimingSource::Edid:
+      pages_->setCurrentWidget(edidPage_);
+      break;
   }
 }
 
@@ -577,6 +641,38 @@ void TimingsWindow::SetModes(const std::vector<std::string>& items, int selected
 }
 
 int TimingsWindow::ModeRow() const { return lstModes_->currentRow(); }
+
+void TimingsWindow::SetMonitors(const std::vector<std::string>& items, int selected) {
+  QComboBox* monitors = Combo(TimingsChoice::cmbMonitor);
+  const QSignalBlocker quiet(monitors);
+  monitors->clear();
+  for (const std::string& item : items) monitors->addItem(FromUtf8(item));
+  monitors->setCurrentIndex(selected);
+}
+
+void TimingsWindow::ShowEdidIdentity(std::string_view text) { lblEdidIdentity_->setText(FromUtf8(text)); }
+
+void TimingsWindow::SetEdidTimings(const std::vector<std::string>& items, int selected) {
+  const QSignalBlocker quiet(lstEdidTimings_);
+  QStringList texts;
+  for (const std::string& item : items) texts << FromUtf8(item);
+  lstEdidTimings_->clear();
+  lstEdidTimings_->addItems(texts);
+  lstEdidTimings_->setCurrentRow(selected);
+  if (QListWidgetItem* item = lstEdidTimings_->currentItem()) lstEdidTimings_->scrollToItem(item);
+}
+
+int TimingsWindow::EdidTimingRow() const { return lstEdidTimings_->currentRow(); }
+
+std::optional<std::string> TimingsWindow::AskEdidFile() {
+  const QString path = askOpenPath_ ? askOpenPath_(this)
+                                    : QFileDialog::getOpenFileName(this, QStringLiteral("Open EDID"), QString(),
+                                                                   QStringLiteral("EDID (*.bin *.txt);;All files (*)"));
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+std::string TimingsWindow::ClipboardText() const { return QApplication::clipboard()->text().toStdString(); }
 
 void TimingsWindow::ShowTiming(const TimingFigures& figures, std::string_view reason) {
   lblSourceName_->setText(FromUtf8(figures.source));

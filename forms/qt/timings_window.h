@@ -39,7 +39,9 @@ class TimingsWindow final : public QWidget, public TimingsView {
 
   // calculator: the calculator's port, which "Use in Calculator" writes
   // through and the Calculator source reads.
-  TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale);
+  // monitors: lists the monitors attached (the system's unless given).
+  TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale,
+                TimingsController::MonitorLister monitors = {});
   ~TimingsWindow() override;
 
   TimingsWindow(const TimingsWindow&) = delete;
@@ -51,6 +53,9 @@ class TimingsWindow final : public QWidget, public TimingsView {
 
   TimingsController& Controller() { return controller_; }
   void SetSavePathAsker(SavePathAsker asker) { askSavePath_ = std::move(asker); }
+  // Asks which EDID file to open; an empty path when cancelled.
+  using OpenPathAsker = std::function<QString(QWidget* parent)>;
+  void SetOpenPathAsker(OpenPathAsker asker) { askOpenPath_ = std::move(asker); }
 
   // TimingsView
   std::string Text(TimingsText input) const override;
@@ -60,6 +65,10 @@ class TimingsWindow final : public QWidget, public TimingsView {
   void ShowSourcePage(TimingSource source) override;
   void SetModes(const std::vector<std::string>& items, int selected) override;
   int ModeRow() const override;
+  void SetMonitors(const std::vector<std::string>& items, int selected) override;
+  void ShowEdidIdentity(std::string_view text) override;
+  void SetEdidTimings(const std::vector<std::string>& items, int selected) override;
+  int EdidTimingRow() const override;
   void ShowTiming(const TimingFigures& figures, std::string_view reason) override;
   void ShowExport(std::string_view text, std::string_view message) override;
   void ShowLinks(const TextTable& dataRates, const TextTable& links) override;
@@ -68,6 +77,8 @@ class TimingsWindow final : public QWidget, public TimingsView {
   void ShowEdidProblem(std::string_view reason) override;
   void CopyToClipboard(std::string_view text) override;
   std::optional<std::string> AskEdidPath(std::string_view suggestedName) override;
+  std::optional<std::string> AskEdidFile() override;
+  std::string ClipboardText() const override;
   bool Confirm(std::string_view question) override;
   void Close() override;
 
@@ -81,6 +92,8 @@ class TimingsWindow final : public QWidget, public TimingsView {
   QWidget* BuildCvtPage();
   QWidget* BuildGtfPage();
   QWidget* BuildCustomPage();
+  QWidget* BuildKernelPage();
+  QWidget* BuildEdidPage();
   QGroupBox* BuildTimingPanel();
   QTabWidget* BuildOutputTabs();
   QWidget* BuildExportsPage();
@@ -104,6 +117,12 @@ class TimingsWindow final : public QWidget, public TimingsView {
   QWidget* cvtPage_ = nullptr;
   QWidget* gtfPage_ = nullptr;
   QWidget* customPage_ = nullptr;
+  QWidget* kernelPage_ = nullptr;
+  QWidget* edidPage_ = nullptr;
+  QLabel* lblEdidIdentity_ = nullptr;
+  QListWidget* lstEdidTimings_ = nullptr;
+  QPushButton* cmdOpenEdid_ = nullptr;
+  QPushButton* cmdPasteEdid_ = nullptr;
   QListWidget* lstModes_ = nullptr;
   QLabel* lblSourceName_ = nullptr;
   QLabel* lblVertical_ = nullptr;
@@ -131,6 +150,7 @@ class TimingsWindow final : public QWidget, public TimingsView {
   QPushButton* cmdClose_ = nullptr;
   TimingsController controller_;
   SavePathAsker askSavePath_;
+  OpenPathAsker askOpenPath_;
 };
 
 }  // namespace zarn::forms

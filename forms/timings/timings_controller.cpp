@@ -1,6 +1,8 @@
 #include "forms/timings/timings_controller.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string_view>
 #include <utility>
@@ -8,6 +10,10 @@
 #include "forms/timings/calculator_timing.h"
 #include "forms/timings/locale_number.h"
 #include "forms/timings/timings_design.h"
+#include "modes/decimal.h"
+#include "modes/edid_hex.h"
+#include "modes/edid_reader.h"
+#include "modes/edid_text.h"
 #include "modes/export_formats.h"
 #include "modes/modeline.h"
 #include "modes/typed_text.h"
@@ -31,6 +37,12 @@ std::string WithoutFinalNewline(std::string text) {
   return text;
 }
 
+std::filesystem::path PathFromUtf8(std::string_view path) {
+  std::u8string text;
+  for (const char c : path) text += static_cast<char8_t>(c);
+  return std::filesystem::path(text);
+}
+
 // The parameter of a source that a binding names, or the index-th of its group.
 const Parameter* BoundParameter(const modes::SourceInfo& source, const TimingsBinding& binding, int chosen) {
   if (!binding.parameter.empty()) {
@@ -45,11 +57,14 @@ const Parameter* BoundParameter(const modes::SourceInfo& source, const TimingsBi
 
 }  // namespace
 
-TimingsController::TimingsController(TimingsView& view, CalculatorPort& calculator, engine::NumberLocale locale)
+TimingsController::TimingsController(TimingsView& view, CalculatorPort& calculator, engine::NumberLocale locale,
+                                     MonitorLister monitors)
     : view_(view),
       calculator_(calculator),
       locale_(std::move(locale)),
-      style_(modes::WindowStyle(locale_.Separator())) {
+      style_(modes::WindowStyle(locale_.Separator())),
+      lister_(monitors ? std::move(monitors) : MonitorLister(&platform::AttachedMonitors)),
+      edidProblem_("Choose a monitor, or open or paste an EDID.") {
   dmt_.modes = DmtList(locale_);
   cta_.modes = CtaList(locale_);
   calculator_.SetChangeListener([this] { Calculator_Change(); });
@@ -59,7 +74,7 @@ TimingsController::~TimingsController() { calculator_.SetChangeListener({}); }
 
 std::optional<TimingSource> TimingsController::Source() const {
   const int index = view_.Choice(TimingsChoice::cmbSource);
-  if (index < 0 || index > static_cast<int>(TimingSource::Custom)) return std::nullopt;
+  if (index < 0 || index >= static_cast<int>(kSourceItems.size())) return std::nullopt;
   return static_cast<TimingSource>(index);
 }
 
@@ -99,6 +114,7 @@ void TimingsController::FillList() {
 
 void TimingsController::cmbSource_Click() {
   if (const auto source = Source()) view_.ShowSourcePage(*source);
+  if (Source() == TimingSource::Edid) ListMonitors();
   FillList();
   Refresh();
 }
@@ -132,6 +148,12 @@ void TimingsController::Check_Click(TimingsCheck /*option*/) { Refresh(); }
 void TimingsController::Choice_Click(TimingsChoice list) {
   if (list == TimingsChoice::cmbSource) {
     cmbSource_Click();
+  } else if (list == TimingsChoice::cmbMonitor) {
+    const int row = view_.Choice(TimingsChoice::cmbMonitor);
+    if (monitors_ && row >= 0 && static_cast<std::size_t>(row) < monitors_->size()) {
+      const platform::MonitorEdid& monitor = (*monitors_)[static_cast<std::size_t>(row)];
+      UseEdid(monitor.edid, monitor.connector);
+    }
   } else if (list == TimingsChoice::cmbFormat) {
     ShowExport();
   } else {
@@ -163,6 +185,11 @@ TimingResult TimingsController::Produce() {
     case TimingSource::Custom:
       formula = modes::SourceId::Custom;
       break;
+    case TimingSource::Kernel:
+      formula = modes::SourceId::Kernel;
+      break;
+    case TimingSource::Edid:
+      return EdidTiming();
   }
   const Expected<modes::TimingRequest> request = ReadRequest(formula);
   if (!request) return TimingResult::Failure(request.error());
@@ -181,6 +208,84 @@ TimingResult TimingsController::ListedTiming() const {
                                  modes::Quoted(view_.Text(TimingsText::txtFilter), '"') + ".");
   }
   return TimingResult::Failure("Pick a " + standard + " in the list.");
+}
+
+void TimingsController::ListMonitors() {
+  if (monitors_) return;
+  monitors_ = lister_();
+  std::vector<std::string> items;
+  for (const platform::MonitorEdid& monitor : *monitors_) {
+    const auto edid = modes::DecodeEdid(monitor.edid);
+    items.push_back(monitor.connector + ": " +
+                    (edid ? (edid->name ? modes::ValidUtf8(*edid->name) : edid->manufacturer) : "no EDID"));
+  }
+  view_.SetMonitors(items, items.empty() ? -1 : 0);
+  if (!monitors_->empty()) {
+    UseEdid(monitors_->front().edid, monitors_->front().connector);
+  } else {
+    view_.ShowEdidIdentity("No monitor with an EDID is attached: open an EDID file, or paste one in hex.");
+  }
+}
+
+void TimingsController::UseEdid(const std::vector<std::uint8_t>& bytes, const std::string& where) {
+  const auto edid = modes::DecodeEdid(bytes);
+  edidPicked_ = -1;
+  std::vector<std::string> items;
+  if (!edid) {
+    edid_.reset();
+    edidProblem_ = where + " holds no EDID: " + edid.error();
+    view_.ShowEdidIdentity(edidProblem_);
+  } else {
+    edid_ = *edid;
+    view_.ShowEdidIdentity(where + ": " + modes::EdidIdentityLine(*edid_));
+    for (std::size_t i = 0; i < edid_->timings.size(); ++i) {
+      const modes::EdidTiming& t = edid_->timings[i];
+      if (t.preferred && edidPicked_ < 0) edidPicked_ = static_cast<int>(i);
+      items.push_back(std::to_string(i + 1) + ". " + modes::ValidUtf8(t.origin) + (t.preferred ? " (preferred)" : "") +
+                      ": " + modes::ShortModeName(t.timing).substr(0, modes::ShortModeName(t.timing).find('_')) +
+                      " at " + WithLocaleSeparator(modes::FixedDecimal(t.timing.field_rate_hz(), 3), locale_) +
+                      " Hz, " + MegahertzText(t.timing.pixel_clock_hz, locale_) + " MHz");
+    }
+    if (edidPicked_ < 0 && !items.empty()) edidPicked_ = 0;
+    edidProblem_ = items.empty() ? where + ": the EDID offers no timing." : std::string();
+  }
+  view_.SetEdidTimings(items, edidPicked_);
+  Refresh();
+}
+
+void TimingsController::cmdOpenEdid_Click() {
+  const auto path = view_.AskEdidFile();
+  if (!path) return;
+  std::ifstream file(PathFromUtf8(*path), std::ios::binary);
+  std::string content;
+  if (file) {
+    // An EDID file is small; read no more than the most one can hold.
+    content.resize(1 << 20);
+    file.read(content.data(), static_cast<std::streamsize>(content.size()));
+    content.resize(static_cast<std::size_t>(file.gcount()));
+  }
+  const auto bytes = file || !content.empty()
+                         ? modes::EdidBytesFromFile(content)
+                         : modes::Expected<std::vector<std::uint8_t>>::Failure("it cannot be read.");
+  UseEdid(bytes ? *bytes : std::vector<std::uint8_t>{}, *path);
+}
+
+void TimingsController::cmdPasteEdid_Click() {
+  const auto bytes = modes::ParseEdidHex(view_.ClipboardText());
+  UseEdid(bytes ? *bytes : std::vector<std::uint8_t>{}, "The clipboard");
+}
+
+void TimingsController::lstEdidTimings_Click() {
+  const int row = view_.EdidTimingRow();
+  if (!edid_ || row < 0 || static_cast<std::size_t>(row) >= edid_->timings.size()) return;
+  edidPicked_ = row;
+  Refresh();
+}
+
+TimingResult TimingsController::EdidTiming() const {
+  if (!edid_) return TimingResult::Failure(edidProblem_);
+  if (edidPicked_ < 0) return TimingResult::Failure(edidProblem_.empty() ? "Pick a timing in the list." : edidProblem_);
+  return edid_->timings[static_cast<std::size_t>(edidPicked_)].timing;
 }
 
 bool TimingsController::Applies(const TimingsBinding& binding) const {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,10 +13,12 @@
 #include "forms/timings/timings_design.h"
 #include "forms/timings/timings_view.h"
 #include "modes/display_timing.h"
+#include "modes/edid_model.h"
 #include "modes/expected.h"
 #include "modes/export_formats.h"
 #include "modes/request.h"
 #include "modes/sources.h"
+#include "platform/monitors.h"
 
 namespace zarn::forms {
 
@@ -27,7 +31,11 @@ namespace zarn::forms {
 // export formats.
 class TimingsController {
  public:
-  TimingsController(TimingsView& view, CalculatorPort& calculator, engine::NumberLocale locale);
+  // Lists the monitors attached and their EDIDs (the system's, unless given).
+  using MonitorLister = std::function<std::vector<platform::MonitorEdid>()>;
+
+  TimingsController(TimingsView& view, CalculatorPort& calculator, engine::NumberLocale locale,
+                    MonitorLister monitors = {});
   ~TimingsController();
 
   TimingsController(const TimingsController&) = delete;
@@ -44,6 +52,10 @@ class TimingsController {
   void Text_Change(TimingsText input);
   void Check_Click(TimingsCheck option);
   void Choice_Click(TimingsChoice list);
+  // The EDID source: open a file, paste hex, pick one of its timings.
+  void cmdOpenEdid_Click();
+  void cmdPasteEdid_Click();
+  void lstEdidTimings_Click();
   void cmdCopy_Click();
   void cmdSaveEdid_Click();
   void cmdUseInCalculator_Click();
@@ -71,6 +83,12 @@ class TimingsController {
   void FillList();
   modes::Expected<modes::DisplayTiming> Produce();
   modes::Expected<modes::DisplayTiming> ListedTiming() const;
+  modes::Expected<modes::DisplayTiming> EdidTiming() const;
+  // The monitors attached, listed the first time the EDID source is chosen.
+  void ListMonitors();
+  // Takes an EDID's bytes (from where, for messages), shows what it is and
+  // its timings, and picks its preferred one.
+  void UseEdid(const std::vector<std::uint8_t>& bytes, const std::string& where);
   // The request the window's inputs of a source make, each read for its kind.
   modes::Expected<modes::TimingRequest> ReadRequest(modes::SourceId source) const;
   // Whether a bound control's parameter applies (a parameter that needs
@@ -94,6 +112,11 @@ class TimingsController {
   std::optional<modes::DisplayTiming> timing_;
   std::optional<modes::TimingRequest> request_;  // how the timing shown was asked for, where it was
   std::string exportText_;
+  MonitorLister lister_;
+  std::optional<std::vector<platform::MonitorEdid>> monitors_;
+  std::optional<modes::DecodedEdid> edid_;
+  std::string edidProblem_;  // why there is no EDID to take timings from
+  int edidPicked_ = -1;
 };
 
 }  // namespace zarn::forms

@@ -47,7 +47,7 @@ struct TimingsTextInfo {
 
 using modes::SourceId;
 
-inline constexpr std::array<TimingsTextInfo, 20> kTimingsTexts = {{
+inline constexpr std::array<TimingsTextInfo, 21> kTimingsTexts = {{
     {TimingsText::txtFilter, "txtFilter", "", "Filter the modes", {}},
     {TimingsText::txtCvtWidth, "txtCvtWidth", "1920", "CVT width in pixels", {SourceId::Cvt, "width"}},
     {TimingsText::txtCvtHeight, "txtCvtHeight", "1080", "CVT height in lines", {SourceId::Cvt, "height"}},
@@ -102,6 +102,11 @@ inline constexpr std::array<TimingsTextInfo, 20> kTimingsTexts = {{
      "36",
      "Custom vertical back porch",
      {SourceId::Custom, "vertical", 3}},
+    {TimingsText::txtKernelOption,
+     "txtKernelOption",
+     "1920x1080M@60",
+     "Kernel video mode option",
+     {SourceId::Kernel, "option"}},
     {TimingsText::txtOutput, "txtOutput", "", "Output name", {}},
     {TimingsText::txtDisplayName, "txtDisplayName", "", "EDID display name", {}},
 }};
@@ -140,18 +145,19 @@ struct TimingsChoiceInfo {
   TimingsBinding binding;  // a list of a parameter's choices, or a source's chooser of a group
 };
 
-inline constexpr std::array<TimingsChoiceInfo, 4> kTimingsChoices = {{
+inline constexpr std::array<TimingsChoiceInfo, 5> kTimingsChoices = {{
     {TimingsChoice::cmbSource, "cmbSource", "Source of the timing", 1, {}},
     {TimingsChoice::cmbCvtBlanking, "cmbCvtBlanking", "CVT blanking", 0, {SourceId::Cvt, "blanking"}},
     {TimingsChoice::cmbGtfInput, "cmbGtfInput", "What GTF starts from", 0, {SourceId::Gtf, "", -1, 1}},
     {TimingsChoice::cmbFormat, "cmbFormat", "Export format", 0, {}},
+    {TimingsChoice::cmbMonitor, "cmbMonitor", "Monitor", 0, {}},
 }};
 
 // The items of the lists that are the window's own, in index order; a
 // parameter's list shows its choices, the format list the export formats
 // that have a label.
-inline constexpr std::array<std::string_view, 6> kSourceItems = {"Calculator", "DMT", "CTA-861",
-                                                                 "CVT",        "GTF", "Custom"};
+inline constexpr std::array<std::string_view, 8> kSourceItems = {"Calculator", "DMT",    "CTA-861", "CVT",
+                                                                 "GTF",        "Custom", "Kernel",  "EDID"};
 inline constexpr std::array<std::string_view, 3> kGtfInputItems = {"Refresh rate (Hz)", "Line rate (kHz)",
                                                                    "Pixel clock (MHz)"};
 

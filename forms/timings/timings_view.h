@@ -10,7 +10,7 @@
 namespace zarn::forms {
 
 // Where the Timings window takes its timing from, in the order of its list.
-enum class TimingSource { Calculator, Dmt, Cta, Cvt, Gtf, Custom };
+enum class TimingSource { Calculator, Dmt, Cta, Cvt, Gtf, Custom, Kernel, Edid };
 
 // The window's single-line inputs.
 enum class TimingsText {
@@ -32,6 +32,7 @@ enum class TimingsText {
   txtCustomVFrontPorch,
   txtCustomVSync,
   txtCustomVBackPorch,
+  txtKernelOption,
   txtOutput,
   txtDisplayName,
 };
@@ -52,7 +53,7 @@ enum class TimingsCheck {
 };
 
 // The window's drop-down lists.
-enum class TimingsChoice { cmbSource, cmbCvtBlanking, cmbGtfInput, cmbFormat };
+enum class TimingsChoice { cmbSource, cmbCvtBlanking, cmbGtfInput, cmbFormat, cmbMonitor };
 
 // Controls the controller enables and disables.
 enum class TimingsCommand {
@@ -85,6 +86,13 @@ class TimingsView {
   virtual void SetModes(const std::vector<std::string>& items, int selected) = 0;
   virtual int ModeRow() const = 0;
 
+  // The EDID source: the monitors attached, the EDID's identity, and its
+  // timings with the one picked (-1: none).
+  virtual void SetMonitors(const std::vector<std::string>& items, int selected) = 0;
+  virtual void ShowEdidIdentity(std::string_view text) = 0;
+  virtual void SetEdidTimings(const std::vector<std::string>& items, int selected) = 0;
+  virtual int EdidTimingRow() const = 0;
+
   // The timing's figures, or, when the source cannot produce one, empty
   // figures and the reason.
   virtual void ShowTiming(const TimingFigures& figures, std::string_view reason) = 0;
@@ -107,6 +115,10 @@ class TimingsView {
   // Asks where to save an EDID, suggesting a file name; nullopt if the user
   // cancels. The path is UTF-8.
   virtual std::optional<std::string> AskEdidPath(std::string_view suggestedName) = 0;
+  // Asks which EDID file to open; nullopt if the user cancels. UTF-8.
+  virtual std::optional<std::string> AskEdidFile() = 0;
+  // The text on the clipboard (for a pasted EDID in hex).
+  virtual std::string ClipboardText() const = 0;
   // Asks a yes-or-no question; true for yes.
   virtual bool Confirm(std::string_view question) = 0;
   virtual void Close() = 0;

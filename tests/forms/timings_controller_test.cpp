@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -629,6 +631,74 @@ TEST(TimingsLabels, FieldRatesAndWhyNoEdid) {
   w.timingsView.Choose(TimingsChoice::cmbCvtBlanking, 2);
   EXPECT_FALSE(w.timingsView.Enabled(TimingsCommand::cmdSaveEdid));
   EXPECT_NE(w.timingsView.EdidProblem().find("10 kHz"), std::string::npos) << w.timingsView.EdidProblem();
+}
+
+}  // namespace
+}  // namespace zarn::forms
+
+namespace zarn::forms {
+namespace {
+
+TEST(TimingsEdid, MonitorsFilesAndPastedHexGiveTheirTimings) {
+  const auto read = [](const std::string& name) {
+    std::ifstream in(ZARN_TEST_DATA_DIR "/edid/" + name, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  const std::vector<platform::MonitorEdid> attached = {
+      {"DP-1", "card0-DP-1", read("Digital_AOC_AOC2267_0919A15B97C4.bin")},
+      {"HDMI-A-1", "card0-HDMI-A-1", {0x00, 0xFF}},  // a broken EDID
+  };
+  MemoryMainView calculatorView;
+  MainController calculator(calculatorView, kFullStop);
+  calculatorView.Attach(calculator);
+  calculator.Form_Load();
+  MemoryTimingsView view;
+  TimingsController timings(view, calculator, kFullStop, [&] { return attached; });
+  view.Attach(timings);
+  timings.Form_Load();
+
+  view.Choose(TimingsChoice::cmbSource, static_cast<int>(TimingSource::Edid));
+  EXPECT_EQ(view.Monitors(), (std::vector<std::string>{"DP-1: 2267W", "HDMI-A-1: no EDID"}));
+  EXPECT_EQ(view.EdidIdentity().rfind("DP-1: AOC 2267W (AOC 2267, serial 2250)", 0), 0u) << view.EdidIdentity();
+  ASSERT_EQ(view.EdidTimings().size(), 21u);
+  // The preferred timing is picked, and everything follows from it.
+  EXPECT_EQ(view.EdidTimings()[20], "21. DTD 1 (preferred): 1920x1080 at 60.000 Hz, 148.5 MHz");
+  ASSERT_TRUE(timings.Timing());
+  EXPECT_EQ(timings.Timing()->pixel_clock_hz, 148'500'000u);
+  view.PickEdidRow(13);
+  EXPECT_EQ(timings.Timing()->source, "Established: DMT 0x24");
+  // A monitor whose EDID does not read: the reason, no timing.
+  view.Choose(TimingsChoice::cmbMonitor, 1);
+  EXPECT_FALSE(timings.Timing());
+  EXPECT_NE(view.Reason().find("HDMI-A-1 holds no EDID"), std::string::npos) << view.Reason();
+  // Pasted hex, as xrandr --verbose prints it.
+  std::string hex = "\tEDID:\n";
+  const std::vector<std::uint8_t> bytes = attached[0].edid;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    char pair[3];
+    std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned>(bytes[i]));
+    hex += (i % 16 == 0 ? "\t\t" : "") + std::string(pair) + (i % 16 == 15 ? "\n" : "");
+  }
+  view.SetClipboard(hex);
+  timings.cmdPasteEdid_Click();
+  EXPECT_EQ(timings.Timing()->pixel_clock_hz, 148'500'000u);
+  EXPECT_EQ(view.EdidIdentity().rfind("The clipboard: AOC 2267W", 0), 0u) << view.EdidIdentity();
+  // A file that is not one.
+  view.AnswerFile(ZARN_TEST_DATA_DIR "/edid_requests.txt");
+  timings.cmdOpenEdid_Click();
+  EXPECT_FALSE(timings.Timing());
+  EXPECT_NE(view.Reason().find("holds no EDID"), std::string::npos) << view.Reason();
+}
+
+TEST(TimingsKernel, TheKernelsOwnModeOfAnOption) {
+  Windows w;
+  w.Source(Source::Kernel);
+  ASSERT_TRUE(w.timings.Timing()) << w.timingsView.Reason();
+  EXPECT_EQ(w.timings.Timing()->source, "Kernel 1920x1080M@60");
+  EXPECT_EQ(w.timings.Timing()->pixel_clock_hz, 173'106'000u);  // CVT: 173 MHz; the kernel does not round
+  w.timingsView.Type(TimingsText::txtKernelOption, "1920x1080M@60x");
+  EXPECT_FALSE(w.timings.Timing());
+  EXPECT_NE(w.timingsView.Reason().find("1920x1080M@60x"), std::string::npos) << w.timingsView.Reason();
 }
 
 }  // namespace

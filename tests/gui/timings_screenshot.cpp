@@ -12,7 +12,11 @@
 #include <QTabWidget>
 #include <QTextStream>
 
+#include <cstdint>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <vector>
 
 #include "app/window_icon.h"
 #include "forms/qt/main_window.h"
@@ -72,7 +76,14 @@ int main(int argc, char* argv[]) {
   const zarn::engine::NumberLocale locale{"."};
   zarn::forms::MainWindow calculator(locale);
   calculator.Form_Load();
-  TimingsWindow timings(calculator.Controller(), locale);
+  // A monitor of the corpus, as if attached.
+  const auto monitors = [] {
+    std::ifstream in(ZARN_TEST_DATA_DIR "/edid/Digital_Sony_SNY6007_E51BBBD69A83.bin", std::ios::binary);
+    return std::vector<zarn::platform::MonitorEdid>{
+        {"HDMI-A-1", "card0-HDMI-A-1",
+         std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())}};
+  };
+  TimingsWindow timings(calculator.Controller(), locale, monitors);
   timings.Form_Load();
   timings.show();
 
@@ -121,6 +132,16 @@ int main(int argc, char* argv[]) {
        [&] {
          choose(TimingsChoice::cmbSource, 5);
          type(TimingsText::txtCustomHFrontPorch, "-88");
+         choose(TimingsChoice::cmbFormat, 0);
+       }},
+      {"kernel",
+       [&] {
+         choose(TimingsChoice::cmbSource, 6);
+         choose(TimingsChoice::cmbFormat, 3);
+       }},
+      {"edid",
+       [&] {
+         choose(TimingsChoice::cmbSource, 7);
          choose(TimingsChoice::cmbFormat, 0);
        }},
       {"links",

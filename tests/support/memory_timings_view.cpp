@@ -47,6 +47,21 @@ void MemoryTimingsView::ShowTiming(const forms::TimingFigures& figures, std::str
   reason_ = reason;
 }
 
+void MemoryTimingsView::SetMonitors(const std::vector<std::string>& items, int selected) {
+  monitors_ = items;
+  choices_[Index(TimingsChoice::cmbMonitor)] = selected;
+}
+
+void MemoryTimingsView::SetEdidTimings(const std::vector<std::string>& items, int selected) {
+  edidTimings_ = items;
+  edidRow_ = selected;
+}
+
+void MemoryTimingsView::PickEdidRow(int row) {
+  edidRow_ = row;
+  if (controller_ != nullptr) controller_->lstEdidTimings_Click();
+}
+
 void MemoryTimingsView::ShowExport(std::string_view text, std::string_view message) {
   exportText_ = text;
   exportMessage_ = message;

@@ -33,6 +33,9 @@ class MemoryTimingsView final : public forms::TimingsView {
   void Tick(TimingsCheck option, bool checked);
   void Choose(TimingsChoice list, int index);
   void PickRow(int row);
+  void PickEdidRow(int row);
+  void SetClipboard(std::string text) { clipboard_ = std::move(text); }
+  void AnswerFile(std::optional<std::string> path) { file_ = std::move(path); }
 
   // Answers for the dialogs: the path the save dialog gives (nullopt: the
   // user cancels) and the answer to a question.
@@ -47,6 +50,10 @@ class MemoryTimingsView final : public forms::TimingsView {
   void ShowSourcePage(forms::TimingSource source) override { page_ = source; }
   void SetModes(const std::vector<std::string>& items, int selected) override;
   int ModeRow() const override { return row_; }
+  void SetMonitors(const std::vector<std::string>& items, int selected) override;
+  void ShowEdidIdentity(std::string_view text) override { edidIdentity_ = text; }
+  void SetEdidTimings(const std::vector<std::string>& items, int selected) override;
+  int EdidTimingRow() const override { return edidRow_; }
   void ShowTiming(const forms::TimingFigures& figures, std::string_view reason) override;
   void ShowExport(std::string_view text, std::string_view message) override;
   void ShowLinks(const forms::TextTable& dataRates, const forms::TextTable& links) override;
@@ -55,6 +62,8 @@ class MemoryTimingsView final : public forms::TimingsView {
   void ShowEdidProblem(std::string_view reason) override { edidProblem_ = reason; }
   void CopyToClipboard(std::string_view text) override { clipboard_ = text; }
   std::optional<std::string> AskEdidPath(std::string_view suggestedName) override;
+  std::optional<std::string> AskEdidFile() override { return file_; }
+  std::string ClipboardText() const override { return clipboard_; }
   bool Confirm(std::string_view question) override;
   void Close() override { closed_ = true; }
 
@@ -77,6 +86,9 @@ class MemoryTimingsView final : public forms::TimingsView {
   // Whether the CVT and the GTF rate inputs are captioned as field rates.
   std::pair<bool, bool> FieldRates() const { return fieldRates_; }
   const std::string& EdidProblem() const { return edidProblem_; }
+  const std::vector<std::string>& Monitors() const { return monitors_; }
+  const std::string& EdidIdentity() const { return edidIdentity_; }
+  const std::vector<std::string>& EdidTimings() const { return edidTimings_; }
 
  private:
   template <typename Id>
@@ -106,6 +118,11 @@ class MemoryTimingsView final : public forms::TimingsView {
   bool closed_ = false;
   std::pair<bool, bool> fieldRates_;
   std::string edidProblem_;
+  std::vector<std::string> monitors_;
+  std::string edidIdentity_;
+  std::vector<std::string> edidTimings_;
+  int edidRow_ = -1;
+  std::optional<std::string> file_;
 };
 
 }  // namespace zarn::testing
