@@ -119,16 +119,8 @@ class Monitors : public testing::Test {
       RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kDisplay + model).c_str());
   }
 
-  // The monitor as AttachedMonitors lists it.
-  static MonitorEdid Listed(const std::string& connector) {
-    for (const MonitorEdid& monitor : AttachedMonitors()) {
-      if (monitor.connector == connector) return monitor;
-    }
-    ADD_FAILURE() << connector << " is not listed";
-    return {};
-  }
-
   const std::wstring kOwn = L"DELD177\\5&zarn&0&UID2";
+  const MonitorEdid monitor{"DELD177\\5&zarn&0&UID2", "DISPLAY\\DELD177\\5&zarn&0&UID2", Corpus(kDigital)};
 };
 
 TEST_F(Monitors, ListEveryEdidTheRegistryKeepsByteForByte) {
@@ -143,9 +135,9 @@ TEST_F(Monitors, ListEveryEdidTheRegistryKeepsByteForByte) {
   Plant(kDisplay + L"DEL4071\\5&zarn&0&UID6", L"", REG_NONE, {});
 
   std::vector<MonitorEdid> listed;
-  for (MonitorEdid& monitor : AttachedMonitors()) {
-    EXPECT_FALSE(monitor.connector.starts_with("Default_Monitor\\")) << monitor.connector;
-    if (monitor.connector.find("&zarn&") != std::string::npos) listed.push_back(std::move(monitor));
+  for (MonitorEdid& found : AttachedMonitors()) {
+    EXPECT_FALSE(found.connector.starts_with("Default_Monitor\\")) << found.connector;
+    if (found.connector.find("&zarn&") != std::string::npos) listed.push_back(std::move(found));
   }
   ASSERT_EQ(listed.size(), 2u);
   EXPECT_EQ(listed[0].connector, "DEL4071\\5&zarn&0&UID1");
@@ -163,7 +155,6 @@ TEST_F(Monitors, WriteAnOverrideBlockByBlockAndRemoveIt) {
   // Blocks of an earlier, longer override, one after a gap.
   Plant(blocks, L"3", REG_BINARY, Bytes(128, 0x33));
   Plant(blocks, L"7", REG_BINARY, Bytes(128, 0x77));
-  const MonitorEdid monitor = Listed("DELD177\\5&zarn&0&UID2");
 
   auto done = SetEdidOverride(monitor, Corpus(kDigital));
   ASSERT_TRUE(done) << done.error();
@@ -199,7 +190,6 @@ TEST_F(Monitors, WriteAnOverrideBlockByBlockAndRemoveIt) {
 TEST_F(Monitors, WithoutTheRightToWriteAskForAdministratorRights) {
   const std::wstring blocks = Parameters(kOwn) + L"\\EDID_OVERRIDE";
   Plant(Parameters(kOwn), L"EDID", REG_BINARY, Corpus(kDigital));
-  const MonitorEdid monitor = Listed("DELD177\\5&zarn&0&UID2");
   const auto rights = [](const modes::Expected<std::string>& result) {
     EXPECT_FALSE(result);
     EXPECT_THAT(result.error(), HasSubstr("DELD177\\5&zarn&0&UID2 needs administrator rights"));
@@ -234,14 +224,10 @@ TEST_F(Monitors, SetupapiInstallsTheOverrideOfTheInf) {
     const auto inf = modes::MonitorInf(edid, "Dell \"Test\" 100% \xC3\xA9",
                                        std::chrono::year_month_day(std::chrono::year(2026) / 12 / 7));
     ASSERT_TRUE(inf) << inf.error();
-    std::string bare;  // the text without its CR LF pairs: no CR or LF is left
-    for (std::size_t i = 0; i < inf->size(); ++i) {
-      if (inf->compare(i, 2, "\r\n") == 0)
-        ++i;
-      else
-        bare += (*inf)[i];
+    for (std::size_t at = inf->find('\n'); at != std::string::npos; at = inf->find('\n', at + 1)) {
+      EXPECT_EQ(inf->at(at - 1), '\r');
     }
-    EXPECT_EQ(bare.find_first_of("\r\n"), std::string::npos);
+    EXPECT_EQ(std::count(inf->begin(), inf->end(), '\r'), std::count(inf->begin(), inf->end(), '\n'));
     const std::filesystem::path path = std::filesystem::temp_directory_path() / (id + ".inf");
     std::ofstream(path, std::ios::binary) << *inf;
 
