@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "modes/expected.h"
 
 namespace zarn::platform {
 
@@ -24,6 +27,18 @@ struct MonitorEdid {
 // every connector under /sys/class/drm whose edid file holds one, on Windows
 // every monitor whose EDID the system keeps in the registry.
 std::vector<MonitorEdid> AttachedMonitors();
+
+// Makes Windows read these EDID bytes in place of what the monitor sends:
+// each 128-byte block becomes the binary value "0", "1", ... of the key
+// EDID_OVERRIDE under the monitor's Device Parameters, and blocks an earlier,
+// longer override left are removed. Windows reads it when it next sets the
+// monitor up (after a restart). It needs administrator rights. Says in one
+// sentence what it did; fails with the reason, on Linux always.
+modes::Expected<std::string> SetEdidOverride(const MonitorEdid& monitor, std::span<const std::uint8_t> edid);
+
+// Removes the monitor's EDID override, so that Windows reads its own EDID
+// again; a monitor without one is left as it is, and said to be.
+modes::Expected<std::string> RemoveEdidOverride(const MonitorEdid& monitor);
 
 // The connectors with an EDID under a folder laid out as /sys/class/drm is
 // (card0-DP-1/edid, ...), sorted by name; Linux's reader, and the tests'.
