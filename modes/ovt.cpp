@@ -6,6 +6,7 @@
 #include <numeric>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "modes/cvt.h"
 #include "modes/rid.h"
@@ -93,24 +94,55 @@ struct Totals {
   std::int64_t v = 0;
 };
 
+// The largest power of two that divides n: a line of n pixels goes in that
+// many chunks at most.
+std::int64_t LowestBit(std::int64_t n) { return n & -n; }
+
+// The smallest h = start + k * step (k >= 0) that is a multiple of m; nullopt
+// when there is none. Solves k * step = -start (mod m) with Euclid's inverse.
+std::optional<std::int64_t> FirstMultiple(std::int64_t start, std::int64_t step, std::int64_t m) {
+  const std::int64_t g = std::gcd(step, m);
+  const std::int64_t need = ((-start) % m + m) % m;
+  if (need % g != 0) return std::nullopt;
+  const std::int64_t modulus = m / g;
+  // The inverse of step / g modulo m / g.
+  std::int64_t old_r = (step / g) % modulus, r = modulus, old_s = 1, s = 0;
+  while (r != 0) {
+    const std::int64_t q = old_r / r;
+    old_r = std::exchange(r, old_r - q * r);
+    old_s = std::exchange(s, old_s - q * s);
+  }
+  const std::int64_t k = modulus == 1 ? 0 : ((need / g) % modulus * ((old_s % modulus + modulus) % modulus)) % modulus;
+  return start + k * step;
+}
+
 // The totals with the smallest product (the lowest clock) such that the clock
-// at max_rate is a whole number of kilohertz: h from min_h in steps of h_step,
-// v from min_v in steps of v_step; of equal products the fewer lines. A line
-// count that no such h completes is passed over.
-Totals SmallestTotals(std::int64_t min_h, std::int64_t min_v, std::int64_t h_step, std::int64_t v_step,
-                      std::int64_t max_rate) {
+// at max_rate is a whole number of kilohertz and each chunk of a line keeps to
+// the chunk rate: h from min_h in steps of h_step, v from min_v in steps of
+// v_step; of equal products the fewer lines. A line count that no h up to
+// kMaxTotal completes is passed over; nullopt when none is complete.
+std::optional<Totals> SmallestTotals(std::int64_t min_h, std::int64_t min_v, std::int64_t h_step, std::int64_t v_step,
+                                     std::int64_t max_rate) {
   const std::int64_t product_step = kClockStepHz / std::gcd(kClockStepHz, max_rate);
+  // When min_h has fewer factors of two than the step, every h has just as few, and a chunk only gets faster
+  // as v grows.
+  const bool fixed_chunks = LowestBit(min_h) < LowestBit(h_step);
   std::optional<Totals> best;
-  for (std::int64_t v = min_v; !best || min_h * v <= best->h * best->v; v += v_step) {
+  for (std::int64_t v = min_v; v <= kMaxTotal && (!best || min_h * v <= best->h * best->v); v += v_step) {
+    // A chunk has a pixel at least: a line rate above the chunk rate leaves no h.
+    if (max_rate * v > kMaxChunkRateHz) break;
+    if (fixed_chunks && max_rate * min_h * v > kMaxChunkRateHz * LowestBit(min_h)) break;
     const std::int64_t h_multiple = product_step / std::gcd(product_step, v);  // h must be a multiple of this
-    // h runs through every remainder it can take within h_multiple steps.
-    for (std::int64_t h = min_h, tries = 0; tries <= h_multiple; h += h_step, ++tries) {
-      if (h % h_multiple != 0) continue;
+    const std::optional<std::int64_t> first = FirstMultiple(min_h, h_step, h_multiple);
+    if (!first) continue;
+    const std::int64_t h_repeat = std::lcm(h_step, h_multiple);
+    for (std::int64_t h = *first; h <= kMaxTotal; h += h_repeat) {
+      if (max_rate * h * v > kMaxChunkRateHz * LowestBit(h)) continue;
       if (!best || h * v < best->h * best->v) best = Totals{h, v};
       break;
     }
   }
-  return *best;
+  return best;
 }
 
 TimingResult Absurd() {
@@ -157,32 +189,35 @@ Expected<DisplayTiming> OvtTiming(int width, int height, double rate_hz) {
   const std::int64_t chunks = PowerOfTwoAtLeast(CeilDiv(r * first_h_total * min_v_total, kMaxChunkRateHz));
   const std::int64_t h_step = std::max(kMinHTotalStep, chunks);
 
-  Totals totals = SmallestTotals(RoundUp(first_h_total, h_step), min_v_total, h_step, family.v_step, r);
+  std::optional<Totals> totals = SmallestTotals(RoundUp(first_h_total, h_step), min_v_total, h_step, family.v_step, r);
   // At clocks that 4:2:0 pixels need, the line must also hold their blanking.
   const std::int64_t min_h_total_420 = h_active + std::max(kMinHBlank420, kPixelFactor420 * min_h_blank);
-  if (r * totals.h * totals.v >= kMinClock420Hz && totals.h < min_h_total_420) {
+  if (totals && r * totals->h * totals->v >= kMinClock420Hz && totals->h < min_h_total_420) {
     totals = SmallestTotals(min_h_total_420, min_v_total, h_step, family.v_step, r);
   }
-  if (totals.h > kMaxTotal || totals.v > kMaxTotal) return Absurd();
+  if (!totals) {
+    return TimingResult::Failure("At this size and rate no OVT line length keeps each chunk of a line within " +
+                                 std::to_string(kMaxChunkRateHz / 1'000'000) + " MHz.");
+  }
 
   // Every rate of the family has the top rate's clock and line rate: a lower
   // rate has more lines, all of them in the front porch.
-  const std::int64_t v_total = totals.v * r / rate;
+  const std::int64_t v_total = totals->v * r / rate;
   const std::int64_t sync_lead =
-      std::max(kMinVSyncLeadLines, CeilDiv(kMinVSyncLeadUs * r * totals.v, kMicrosecondsPerSecond));
+      std::max(kMinVSyncLeadLines, CeilDiv(kMinVSyncLeadUs * r * totals->v, kMicrosecondsPerSecond));
   const std::int64_t v_front = v_total - v_active - sync_lead;
   if (v_front < 0) return TimingResult::Failure("At this size and rate OVT leaves no room for the vertical sync.");
 
   DisplayTiming timing;
   timing.h_active = width;
-  timing.h_front_porch = static_cast<int>(totals.h - h_active) - kHSync - kHBackPorch;
+  timing.h_front_porch = static_cast<int>(totals->h - h_active) - kHSync - kHBackPorch;
   timing.h_sync = kHSync;
   timing.h_back_porch = kHBackPorch;
   timing.v_active = height;
   timing.v_front_porch = static_cast<int>(v_front);
   timing.v_sync = kVSync;
   timing.v_back_porch = static_cast<int>(sync_lead) - kVSync;
-  timing.pixel_clock_hz = static_cast<std::uint64_t>(r * totals.h * totals.v);
+  timing.pixel_clock_hz = static_cast<std::uint64_t>(r * totals->h * totals->v);
   timing.h_sync_positive = true;
   timing.v_sync_positive = true;
   timing.aspect = RidAspectRatio(width, height);
