@@ -9,8 +9,9 @@ namespace zarn::modes {
 
 // One CTA-861 Resolution Identification (RID): a picture size and shape that
 // a Video Format Data Block names together with frame rates. Every RID comes
-// at the same fifteen rates; OVT makes its timing at each, except where a VIC
-// already is that format (vics, for the eight rates up to 120 Hz).
+// at the same fifteen rates, and OVT makes its timing at each; where a VIC is
+// the same format (vics, for the eight rates up to 120 Hz), a source sends
+// that VIC's timing instead.
 struct RidInfo {
   int rid;
   int width;
