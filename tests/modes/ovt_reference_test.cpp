@@ -5,7 +5,7 @@
 // That build leaves out two of the formula's minimums, 20 lines of vertical blanking and 14 lines from the
 // start of the vertical sync to the picture; it differs where they apply, at low line rates: small pictures at
 // low rates and the 720-line RIDs at 24, 25 and 30 Hz. The grid in ovt_edid_decode_grid.txt keeps to the rates
-// where neither applies and where that build's 32-bit arithmetic still holds; the RID test checks the 720-line
+// where neither applies and where that build's arithmetic still holds; the RID test checks the 720-line
 // rows at low rates against the 14-line minimum instead.
 #include <gtest/gtest.h>
 
@@ -51,10 +51,10 @@ void ExpectSame(const DisplayTiming& timing, const ReferenceTiming& expected, bo
   EXPECT_EQ(timing.interlaced, expected.interlaced);
 }
 
-// "--ovt SPEC,fps=R" for each rate, in one run of edid-decode.
-std::vector<ReferenceTiming> EdidDecodeOvt(const std::string& spec, const std::vector<int>& rates) {
+// "--ovt FORMAT,fps=R" for each rate, in one run of edid-decode.
+std::vector<ReferenceTiming> EdidDecodeOvt(const std::string& format, const std::vector<int>& rates) {
   std::string arguments;
-  for (const int rate : rates) arguments += " --ovt " + spec + ",fps=" + std::to_string(rate);
+  for (const int rate : rates) arguments += " --ovt " + format + ",fps=" + std::to_string(rate);
   return EdidDecodeTimings(arguments);
 }
 
@@ -73,11 +73,11 @@ TEST(OvtReferenceTest, MatchesEdidDecodeOverAGridOfSizesAndRates) {
     for (int from = first; from <= last; from += kRatesPerRun) {
       std::vector<int> rates;
       for (int rate = from; rate <= last && rate < from + kRatesPerRun; ++rate) rates.push_back(rate);
-      const std::string spec = "w=" + std::to_string(width) + ",h=" + std::to_string(height);
-      const std::vector<ReferenceTiming> expected = EdidDecodeOvt(spec, rates);
-      ASSERT_EQ(expected.size(), rates.size()) << spec;
+      const std::string format = "w=" + std::to_string(width) + ",h=" + std::to_string(height);
+      const std::vector<ReferenceTiming> expected = EdidDecodeOvt(format, rates);
+      ASSERT_EQ(expected.size(), rates.size()) << format;
       for (std::size_t i = 0; i < rates.size(); ++i) {
-        SCOPED_TRACE(spec + ",fps=" + std::to_string(rates[i]));
+        SCOPED_TRACE(format + ",fps=" + std::to_string(rates[i]));
         const auto timing = OvtTiming(width, height, rates[i]);
         ASSERT_TRUE(timing.ok()) << timing.error();
         ExpectSame(*timing, expected[i]);
