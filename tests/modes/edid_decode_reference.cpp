@@ -1,6 +1,7 @@
 #include "edid_decode_reference.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <sstream>
@@ -61,10 +62,15 @@ bool EdidDecodeAvailable() {
   return RunCommand("edid-decode --version 2>/dev/null").find("edid-decode") != std::string::npos;
 }
 
-std::optional<ReferenceTiming> EdidDecodeTiming(const std::string& arguments) {
-  std::istringstream lines(RunCommand("edid-decode " + arguments + " 2>/dev/null"));
+namespace {
+
+// The timings in edid-decode's text, the first `limit` of them: each a summary line with the size and the
+// clock in MHz, then its Hfront and Vfront lines. Reading stops there, before other text in a full decode.
+std::vector<ReferenceTiming> ReadTimings(const std::string& text, std::size_t limit) {
+  std::istringstream lines(text);
+  std::vector<ReferenceTiming> timings;
   ReferenceTiming timing;
-  bool have_summary = false, have_h = false, have_v = false;
+  bool have_summary = false, have_h = false;
   for (std::string line; std::getline(lines, line);) {
     const std::vector<std::string> words = Words(line);
     if (!have_summary) {
@@ -88,17 +94,31 @@ std::optional<ReferenceTiming> EdidDecodeTiming(const std::string& arguments) {
       timing.h_back_porch = ValueAfter(words, "Hback");
       timing.h_sync_positive = PositiveAfter(words, "Hpol");
       have_h = true;
-    } else if (have_h && !have_v && !words.empty() && words[0] == "Vfront") {
+    } else if (have_h && !words.empty() && words[0] == "Vfront") {
       timing.v_front_porch = ValueAfter(words, "Vfront");
       timing.v_sync = ValueAfter(words, "Vsync");
       timing.v_back_porch = ValueAfter(words, "Vback");
       timing.v_sync_positive = PositiveAfter(words, "Vpol");
       timing.v_half_line = line.find("+0.5") != std::string::npos;
-      have_v = true;
+      timings.push_back(timing);
+      if (timings.size() == limit) break;
+      timing = {};
+      have_summary = have_h = false;
     }
   }
-  if (!have_summary || !have_h || !have_v) return std::nullopt;
-  return timing;
+  return timings;
+}
+
+}  // namespace
+
+std::vector<ReferenceTiming> EdidDecodeTimings(const std::string& arguments) {
+  return ReadTimings(RunCommand("edid-decode " + arguments + " 2>/dev/null"), SIZE_MAX);
+}
+
+std::optional<ReferenceTiming> EdidDecodeTiming(const std::string& arguments) {
+  const std::vector<ReferenceTiming> timings = ReadTimings(RunCommand("edid-decode " + arguments + " 2>/dev/null"), 1);
+  if (timings.empty()) return std::nullopt;
+  return timings.front();
 }
 
 }  // namespace zarn::modes::testing

@@ -3,11 +3,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zarn::modes::testing {
 
 // The timing that edid-decode prints for one of its calculation options
-// (--dmt, --vic, --hdmi-vic, --cvt, --gtf), read from its text.
+// (--dmt, --vic, --hdmi-vic, --cvt, --gtf, --ovt), read from its text.
 struct ReferenceTiming {
   int h_active = 0, h_front_porch = 0, h_sync = 0, h_back_porch = 0;
   int v_active = 0, v_front_porch = 0, v_sync = 0, v_back_porch = 0;
@@ -21,6 +22,10 @@ struct ReferenceTiming {
 // Runs "edid-decode ARGUMENTS" and reads the first timing it prints;
 // nullopt when it prints none.
 std::optional<ReferenceTiming> EdidDecodeTiming(const std::string& arguments);
+
+// Every timing it prints, in order: one for each of several options given at
+// once ("--ovt w=640,h=480,fps=60 --ovt w=640,h=480,fps=61").
+std::vector<ReferenceTiming> EdidDecodeTimings(const std::string& arguments);
 
 // Whether edid-decode can be run here.
 bool EdidDecodeAvailable();
