@@ -21,6 +21,8 @@ Commands:
   cvt WIDTH HEIGHT RATE          VESA Coordinated Video Timings, reduced blanking v1-v3
   gtf WIDTH HEIGHT RATE          VESA Generalized Timing Formula (or --line-rate, --pixel-clock)
   custom                         a timing typed in figure by figure
+  ovt WIDTH HEIGHT RATE          CTA-861 Optimized Video Timing, at a whole rate
+  rid N RATE | rid --list        CTA-861 RIDs (Resolution Identification), by OVT
   kernel OPTION                  the mode the Linux kernel computes for a video= option
   monitors                       the monitors attached, with their EDIDs
   edid show FILE                 an EDID decoded, and every timing it offers
@@ -118,6 +120,22 @@ NAME for one attached), the mode the kernel picks from the monitor's own
 list when one matches, and its own otherwise.
 )txt";
 
+constexpr std::string_view kOvt = R"txt(Usage: zarn-timing ovt WIDTH HEIGHT RATE [--format FORMAT]
+
+The CTA-861 Optimized Video Timing (OVT) for a size and a whole refresh rate
+(1 to 2173 Hz): the least blanking that fits, both syncs positive, a clock
+on whole kilohertz. Rates of one family (24/25/30, 48/50/60, 100/120, 200/240,
+300/360, 400/480 Hz) share the clock of the highest.
+)txt";
+
+constexpr std::string_view kRid = R"txt(Usage: zarn-timing rid N RATE [--format FORMAT]
+       zarn-timing rid --list [--format FORMAT]
+
+A CTA-861 Resolution Identification (RID 1 to 28: a picture size and shape
+that a Video Format Data Block names with a frame rate) at one of the rates
+it comes at, as OVT makes it. --list shows every RID at every rate.
+)txt";
+
 constexpr std::string_view kMonitors = R"txt(Usage: zarn-timing monitors [--format readable|json]
 
 The monitors attached, each with the connector it is on (Linux: as
@@ -177,6 +195,8 @@ std::string_view CommandHelp(std::string_view command) {
   if (command == "custom") return kCustom;
   if (command == "kernel") return kKernel;
   if (command == "monitors") return kMonitors;
+  if (command == "ovt") return kOvt;
+  if (command == "rid") return kRid;
   if (command == "edid") return kEdid;
   return {};
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "modes/cvt.h"
+#include "modes/decimal.h"
 #include "modes/rid.h"
 
 namespace zarn::modes {
@@ -38,12 +38,13 @@ constexpr std::int64_t kMicrosecondsPerSecond = 1'000'000;
 
 // Input limits: sizes as 16-bit timing descriptors carry them, and rates whose
 // frame is longer than the vertical blanking alone.
-constexpr int kMaxSize = 65535;
-constexpr int kMinRateHz = 1;
+constexpr int kMaxSize = kOvtMaxSize;
+constexpr int kMinRateHz = kOvtMinRateHz;
 // Pixels of a line and lines of a frame at most: every count stays well inside
 // int and every clock below 2^53 Hz.
 constexpr std::int64_t kMaxTotal = std::int64_t{1} << 20;
-constexpr int kMaxRateHz = static_cast<int>((kMicrosecondsPerSecond - 1) / kMinVBlankUs);  // 2173
+constexpr int kMaxRateHz = kOvtMaxRateHz;
+static_assert(kOvtMaxRateHz == (kMicrosecondsPerSecond - 1) / kMinVBlankUs, "a frame outlasts its blanking");
 
 std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return (a + b - 1) / b; }
 std::int64_t RoundUp(std::int64_t value, std::int64_t step) { return CeilDiv(value, step) * step; }

@@ -5,6 +5,12 @@
 
 namespace zarn::modes {
 
+// What OVT takes: sizes as 16-bit timing descriptors carry them, and whole
+// rates whose frame outlasts the 460 us of vertical blanking alone.
+inline constexpr int kOvtMaxSize = 65535;
+inline constexpr int kOvtMinRateHz = 1;
+inline constexpr int kOvtMaxRateHz = 2173;
+
 // CTA-861 Optimized Video Timing (OVT) for a picture size and a whole frame
 // rate in hertz: the smallest blanking that leaves room for the vertical
 // blanking time, the audio packets of a line and a pixel clock on whole

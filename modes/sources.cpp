@@ -11,6 +11,8 @@
 #include "modes/gtf.h"
 #include "modes/kernel_mode.h"
 #include "modes/kernel_mode_choice.h"
+#include "modes/ovt.h"
+#include "modes/rid.h"
 #include "modes/vesa_formula.h"
 
 namespace zarn::modes {
@@ -260,6 +262,32 @@ Expected<std::string> KernelOptionMode(Values v) {
   return KernelModeText(*request);
 }
 
+// OVT, and the CTA-861 RIDs it makes the timings of.
+constexpr Parameter kOvtParameters[] = {
+    Parameter("width", "WIDTH", "the width", K::Whole).Range(1, kOvtMaxSize, "pixels"),
+    Parameter("height", "HEIGHT", "the height", K::Whole).Range(1, kOvtMaxSize, "lines"),
+    Parameter("rate", "RATE", "the rate", K::Number).Range(kOvtMinRateHz, kOvtMaxRateHz, "Hz"),
+};
+
+TimingResult MakeOvt(Values v) { return OvtTiming(v[0].Int(), v[1].Int(), v[2].number); }
+
+constexpr Parameter kRidParameters[] = {
+    Parameter("rid", "N", "the RID", K::ModeNumber),
+    Parameter("rate", "RATE", "the rate", K::Number).Range(kOvtMinRateHz, kOvtMaxRateHz, "Hz"),
+};
+
+TimingResult MakeRid(Values v) { return RidTiming(v[0].Int(), v[1].number); }
+
+std::vector<DisplayTiming> RidList() {
+  std::vector<DisplayTiming> timings;
+  for (const RidInfo& rid : Rids()) {
+    for (const int rate : rid.rates_hz) {
+      if (const auto timing = RidTiming(rid.rid, rate)) timings.push_back(*timing);
+    }
+  }
+  return timings;
+}
+
 constexpr SourceInfo kSources[] = {
     {SourceId::Dmt, "dmt", kDmtParameters, MakeDmt, DmtList, nullptr},
     {SourceId::Vic, "vic", kVicParameters, MakeVic, VicList, nullptr},
@@ -268,6 +296,8 @@ constexpr SourceInfo kSources[] = {
     {SourceId::Gtf, "gtf", kGtfParameters, MakeGtf, nullptr, nullptr},
     {SourceId::Custom, "custom", kCustomParameters, MakeCustom, nullptr, nullptr},
     {SourceId::Kernel, "kernel", kKernelParameters, MakeKernel, nullptr, KernelOptionMode},
+    {SourceId::Ovt, "ovt", kOvtParameters, MakeOvt, nullptr, nullptr},
+    {SourceId::Rid, "rid", kRidParameters, MakeRid, RidList, nullptr},
 };
 
 }  // namespace

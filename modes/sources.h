@@ -13,7 +13,7 @@
 namespace zarn::modes {
 
 // Where a timing comes from: a standard's table or formula, or figures typed in.
-enum class SourceId { Dmt, Vic, HdmiVic, Cvt, Gtf, Custom, Kernel };
+enum class SourceId { Dmt, Vic, HdmiVic, Cvt, Gtf, Custom, Kernel, Ovt, Rid };
 
 // One source: its parameters (with their limits), how it makes a timing from
 // their values, and, for a table, all its modes. The command line's commands
