@@ -184,8 +184,18 @@ QWidget* TimingsWindow::BuildSourcePages() {
   customPage_ = BuildCustomPage();
   kernelPage_ = BuildKernelPage();
   edidPage_ = BuildEdidPage();
-  for (QWidget* page :
-       {calculatorPage_, static_cast<QWidget*>(listPage_), cvtPage_, gtfPage_, customPage_, kernelPage_, edidPage_}) {
+  ovtPage_ = BuildFormPage("fraOvt", QStringLiteral("OVT: CTA-861 Optimized Video Timing"),
+                           {{"&Width:", TimingsText::txtOvtWidth, "pixels"},
+                            {"&Height:", TimingsText::txtOvtHeight, "lines"},
+                            {"&Rate:", TimingsText::txtOvtRate, "Hz"}},
+                           QStringLiteral("A whole rate. Rates of one family (24/25/30, 48/50/60, 100/120 Hz, ...) "
+                                          "share the clock of the highest."));
+  ridPage_ = BuildFormPage("fraRid", QStringLiteral("RID: CTA-861 Resolution Identification"),
+                           {{"R&ID:", TimingsText::txtRidNumber, "1 to 28"}, {"&Rate:", TimingsText::txtRidRate, "Hz"}},
+                           QStringLiteral("A picture size and shape a Video Format Data Block names, at one of its "
+                                          "rates (24 to 480 Hz), as OVT makes it."));
+  for (QWidget* page : {calculatorPage_, static_cast<QWidget*>(listPage_), cvtPage_, gtfPage_, customPage_, kernelPage_,
+                        edidPage_, ovtPage_, ridPage_}) {
     pages_->addWidget(page);
   }
   return pages_;
@@ -314,6 +324,28 @@ QWidget* TimingsWindow::BuildCustomPage() {
   options->addStretch();
   grid->addLayout(options, 4, 0, 1, 5);
   grid->setRowStretch(5, 1);
+  return page;
+}
+
+QWidget* TimingsWindow::BuildFormPage(const char* name, const QString& title, std::initializer_list<FormRow> rows,
+                                      const QString& note) {
+  auto* page = new QGroupBox(title);
+  page->setObjectName(QLatin1String(name));
+  auto* grid = new QGridLayout(page);
+  int row = 0;
+  for (const FormRow& form : rows) {
+    QLineEdit* input = AddEdit(form.input);
+    grid->addWidget(AddCaption(QString::fromUtf8(form.caption), input), row, 0);
+    grid->addWidget(input, row, 1);
+    grid->addWidget(new QLabel(QString::fromUtf8(form.unit)), row, 2);
+    ++row;
+  }
+  auto* text = new QLabel(note);
+  text->setWordWrap(true);
+  grid->addWidget(text, row, 0, 1, 4);
+  grid->setColumnStretch(1, 1);
+  grid->setColumnStretch(3, 1);
+  grid->setRowStretch(row + 1, 1);
   return page;
 }
 
@@ -573,6 +605,11 @@ void TimingsWindow::SetTabOrder() {
                             cmdOpenEdid_,
                             cmdPasteEdid_,
                             lstEdidTimings_,
+                            Edit(T::txtOvtWidth),
+                            Edit(T::txtOvtHeight),
+                            Edit(T::txtOvtRate),
+                            Edit(T::txtRidNumber),
+                            Edit(T::txtRidRate),
                             tabOutput_->tabBar(),
                             Combo(TimingsChoice::cmbFormat),
                             Edit(T::txtOutput),
@@ -625,6 +662,12 @@ void TimingsWindow::ShowSourcePage(TimingSource source) {
       break;
     case TimingSource::Edid:
       pages_->setCurrentWidget(edidPage_);
+      break;
+    case TimingSource::Ovt:
+      pages_->setCurrentWidget(ovtPage_);
+      break;
+    case TimingSource::Rid:
+      pages_->setCurrentWidget(ridPage_);
       break;
   }
 }

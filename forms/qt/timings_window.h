@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 
 #include "engine/number_locale.h"
 #include "forms/ports/calculator_port.h"
@@ -94,6 +95,14 @@ class TimingsWindow final : public QWidget, public TimingsView {
   QWidget* BuildCustomPage();
   QWidget* BuildKernelPage();
   QWidget* BuildEdidPage();
+  // A page of rows of a caption, an input and its unit.
+  struct FormRow {
+    const char* caption;
+    TimingsText input;
+    const char* unit;
+  };
+  QWidget* BuildFormPage(const char* name, const QString& title, std::initializer_list<FormRow> rows,
+                         const QString& note);
   QGroupBox* BuildTimingPanel();
   QTabWidget* BuildOutputTabs();
   QWidget* BuildExportsPage();
@@ -119,6 +128,8 @@ class TimingsWindow final : public QWidget, public TimingsView {
   QWidget* customPage_ = nullptr;
   QWidget* kernelPage_ = nullptr;
   QWidget* edidPage_ = nullptr;
+  QWidget* ovtPage_ = nullptr;
+  QWidget* ridPage_ = nullptr;
   QLabel* lblEdidIdentity_ = nullptr;
   QListWidget* lstEdidTimings_ = nullptr;
   QPushButton* cmdOpenEdid_ = nullptr;

@@ -190,6 +190,12 @@ TimingResult TimingsController::Produce() {
       break;
     case TimingSource::Edid:
       return EdidTiming();
+    case TimingSource::Ovt:
+      formula = modes::SourceId::Ovt;
+      break;
+    case TimingSource::Rid:
+      formula = modes::SourceId::Rid;
+      break;
   }
   const Expected<modes::TimingRequest> request = ReadRequest(formula);
   if (!request) return TimingResult::Failure(request.error());

@@ -47,7 +47,7 @@ struct TimingsTextInfo {
 
 using modes::SourceId;
 
-inline constexpr std::array<TimingsTextInfo, 21> kTimingsTexts = {{
+inline constexpr std::array<TimingsTextInfo, 26> kTimingsTexts = {{
     {TimingsText::txtFilter, "txtFilter", "", "Filter the modes", {}},
     {TimingsText::txtCvtWidth, "txtCvtWidth", "1920", "CVT width in pixels", {SourceId::Cvt, "width"}},
     {TimingsText::txtCvtHeight, "txtCvtHeight", "1080", "CVT height in lines", {SourceId::Cvt, "height"}},
@@ -107,6 +107,11 @@ inline constexpr std::array<TimingsTextInfo, 21> kTimingsTexts = {{
      "1920x1080M@60",
      "Kernel video mode option",
      {SourceId::Kernel, "option"}},
+    {TimingsText::txtOvtWidth, "txtOvtWidth", "3840", "OVT width in pixels", {SourceId::Ovt, "width"}},
+    {TimingsText::txtOvtHeight, "txtOvtHeight", "2160", "OVT height in lines", {SourceId::Ovt, "height"}},
+    {TimingsText::txtOvtRate, "txtOvtRate", "120", "OVT refresh rate in hertz", {SourceId::Ovt, "rate"}},
+    {TimingsText::txtRidNumber, "txtRidNumber", "1", "RID number", {SourceId::Rid, "rid"}},
+    {TimingsText::txtRidRate, "txtRidRate", "60", "RID refresh rate in hertz", {SourceId::Rid, "rate"}},
     {TimingsText::txtOutput, "txtOutput", "", "Output name", {}},
     {TimingsText::txtDisplayName, "txtDisplayName", "", "EDID display name", {}},
 }};
@@ -156,8 +161,8 @@ inline constexpr std::array<TimingsChoiceInfo, 5> kTimingsChoices = {{
 // The items of the lists that are the window's own, in index order; a
 // parameter's list shows its choices, the format list the export formats
 // that have a label.
-inline constexpr std::array<std::string_view, 8> kSourceItems = {"Calculator", "DMT",    "CTA-861", "CVT",
-                                                                 "GTF",        "Custom", "Kernel",  "EDID"};
+inline constexpr std::array<std::string_view, 10> kSourceItems = {"Calculator", "DMT",    "CTA-861", "CVT", "GTF",
+                                                                  "Custom",     "Kernel", "EDID",    "OVT", "RID"};
 inline constexpr std::array<std::string_view, 3> kGtfInputItems = {"Refresh rate (Hz)", "Line rate (kHz)",
                                                                    "Pixel clock (MHz)"};
 

@@ -10,7 +10,7 @@
 namespace zarn::forms {
 
 // Where the Timings window takes its timing from, in the order of its list.
-enum class TimingSource { Calculator, Dmt, Cta, Cvt, Gtf, Custom, Kernel, Edid };
+enum class TimingSource { Calculator, Dmt, Cta, Cvt, Gtf, Custom, Kernel, Edid, Ovt, Rid };
 
 // The window's single-line inputs.
 enum class TimingsText {
@@ -33,6 +33,11 @@ enum class TimingsText {
   txtCustomVSync,
   txtCustomVBackPorch,
   txtKernelOption,
+  txtOvtWidth,
+  txtOvtHeight,
+  txtOvtRate,
+  txtRidNumber,
+  txtRidRate,
   txtOutput,
   txtDisplayName,
 };

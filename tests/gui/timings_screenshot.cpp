@@ -144,6 +144,12 @@ int main(int argc, char* argv[]) {
          choose(TimingsChoice::cmbSource, 7);
          choose(TimingsChoice::cmbFormat, 0);
        }},
+      {"ovt",
+       [&] {
+         choose(TimingsChoice::cmbSource, 8);
+         choose(TimingsChoice::cmbFormat, 0);
+       }},
+      {"rid", [&] { choose(TimingsChoice::cmbSource, 9); }},
       {"links",
        [&] {
          choose(TimingsChoice::cmbSource, 1);
