@@ -24,6 +24,8 @@ using modes::DecodedEdid;
 // The most a file may hold to be taken for an EDID: 256 blocks, as hex text
 // with room for labels. Anything longer is not one (and /dev/zero never ends).
 constexpr std::size_t kMaxEdidFileBytes = 1 << 20;
+// The most an input of requests may hold.
+constexpr std::size_t kMaxInputBytes = 256 << 20;
 
 // All of standard input, in binary (on Windows too), up to one byte past the
 // most an EDID file holds.
@@ -33,7 +35,7 @@ std::string ReadStandardInput() {
 #endif
   std::string content;
   char buffer[4096];
-  while (content.size() <= kMaxEdidFileBytes) {
+  while (content.size() <= kMaxInputBytes) {
     const std::size_t read = std::fread(buffer, 1, sizeof buffer, stdin);
     if (read == 0) break;
     content.append(buffer, read);
@@ -93,21 +95,23 @@ std::string MonitorJson(const platform::MonitorEdid& monitor) {
 
 }  // namespace
 
-std::vector<std::uint8_t> LoadEdidFile(const std::string& path, const Environment& environment) {
+std::string ReadInput(const std::string& path, const Environment& environment) {
   std::string content;
   if (path == "-") {
-    if (environment.standard_input) {
-      content = environment.standard_input();
-    } else {
-      content = ReadStandardInput();
-    }
+    content = environment.standard_input ? environment.standard_input() : ReadStandardInput();
   } else {
     std::ifstream file(path, std::ios::binary);
     if (!file) throw NoModeError{"Cannot read " + Quoted(path) + "."};
-    content.resize(kMaxEdidFileBytes + 1);
+    content.resize(kMaxInputBytes + 1);
     file.read(content.data(), static_cast<std::streamsize>(content.size()));
     content.resize(static_cast<std::size_t>(file.gcount()));
   }
+  if (content.size() > kMaxInputBytes) throw NoModeError{Quoted(path) + " is too large."};
+  return content;
+}
+
+std::vector<std::uint8_t> LoadEdidFile(const std::string& path, const Environment& environment) {
+  const std::string content = ReadInput(path, environment);
   if (content.size() > kMaxEdidFileBytes) throw NoModeError{Quoted(path) + " is too large to be an EDID."};
   return BytesOf(content, path == "-" ? std::string("Standard input") : Quoted(path));
 }

@@ -19,6 +19,9 @@ Outcome Edid(std::span<const std::string> arguments, const Environment& environm
 
 // The bytes of an EDID: a file's (binary or hex text), standard input's
 // for "-", or an attached monitor's by its connector. Failures are NoModeError.
+// All of a file's content, or standard input's for "-"; a failure is NoModeError.
+std::string ReadInput(const std::string& path, const Environment& environment);
+
 std::vector<std::uint8_t> LoadEdidFile(const std::string& path, const Environment& environment);
 std::vector<std::uint8_t> LoadMonitorEdid(const std::string& name, const Environment& environment);
 

@@ -26,6 +26,7 @@ Commands:
   kernel OPTION                  the mode the Linux kernel computes for a video= option
   monitors                       the monitors attached, with their EDIDs
   edid show FILE                 an EDID decoded, and every timing it offers
+  - | --batch FILE               many commands, one a line, each answered with one line
 
 Formats (--format):
 )";

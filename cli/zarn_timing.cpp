@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "cli/batch.h"
 #include "cli/command_line.h"
 #include "cli/edid_commands.h"
 #include "cli/help_texts.h"
@@ -29,13 +30,18 @@ int WordsOf(const Parameter& parameter) {
 }
 
 // The options of a command: its parameters' and those every command takes.
-OptionTable OptionsOf(const modes::SourceInfo& source) {
-  OptionTable options = PresentationOptions();
-  if (source.list != nullptr) options.emplace("--list", 0);
-  for (const Parameter& parameter : source.parameters) {
-    if (IsOption(parameter.cli)) options.emplace(parameter.cli, WordsOf(parameter));
+const OptionTable& OptionsOf(const modes::SourceInfo& source) {
+  // Made once a source: a batch reads thousands of lines.
+  static std::map<const modes::SourceInfo*, OptionTable> tables;
+  auto [table, made] = tables.try_emplace(&source);
+  if (made) {
+    table->second = PresentationOptions();
+    if (source.list != nullptr) table->second.emplace("--list", 0);
+    for (const Parameter& parameter : source.parameters) {
+      if (IsOption(parameter.cli)) table->second.emplace(parameter.cli, WordsOf(parameter));
+    }
   }
-  return options;
+  return table->second;
 }
 
 // How a positional parameter is named when it is missing.
@@ -140,6 +146,13 @@ Outcome Dispatch(const std::vector<std::string>& arguments, const Environment& e
   const std::string& command = arguments.front();
   if (command == "--help" || command == "-h" || command == "help") return Printed(ProgramHelp());
   if (command == "--version") return Printed(VersionLine());
+  // Many requests in one run: "-" reads them from standard input, --batch
+  // FILE from a file.
+  if (command == "-" || command == "--batch") {
+    if (command == "--batch" && arguments.size() != 2) throw UsageError{"--batch takes one FILE."};
+    if (command == "-" && arguments.size() != 1) throw UsageError{"unexpected argument " + Quoted(arguments[1]) + "."};
+    return RunBatch(command == "-" ? ReadInput("-", environment) : ReadInput(arguments[1], environment), environment);
+  }
   const std::span<const std::string> rest(arguments.begin() + 1, arguments.end());
   // Help comes first: "zarn-timing cvt --help" answers whatever else is there.
   for (const std::string& argument : rest) {

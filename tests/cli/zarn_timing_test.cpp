@@ -133,3 +133,44 @@ TEST(ZarnTiming, HelpForTheProgramAndEachCommand) {
 
 }  // namespace
 }  // namespace zarn::cli
+
+namespace zarn::cli {
+namespace {
+
+TEST(ZarnTiming, ABatchAnswersEachLineWithOneLine) {
+  const std::string input =
+      "cvt 1920 1080 60 --format modeline\n"
+      "\n"
+      "# a comment\n"
+      "dmt 0x24 --format 'edid-hex'\n"
+      "cvt 1920 1080 0\n"
+      "cvt 1920 1080 60 --rb 4\r\n"
+      "dmt 0x24 -o mode.bin --format edid\n"
+      "- \n"
+      "vic 16 --format json";
+  Environment environment;
+  environment.standard_input = [&] { return input; };
+  const Outcome outcome = cli::Run({"-"}, environment);
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < outcome.out.size();) {
+    const std::size_t end = outcome.out.find('\n', start);
+    lines.push_back(outcome.out.substr(start, end - start));
+    start = end + 1;
+  }
+  ASSERT_EQ(lines.size(), 9u) << outcome.out;
+  EXPECT_EQ(lines[0], cli::Run({"cvt", "1920", "1080", "60", "--format", "modeline"}).out.substr(0, lines[0].size()));
+  EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines[2], "");
+  EXPECT_EQ(lines[3].rfind("{\"line\": 4, \"output\": \"00 ff ff ff ff ff ff 00 ", 0), 0u) << lines[3];
+  EXPECT_EQ(lines[4], "{\"line\": 5, \"error\": \"The rate must be from 1 to 10000 Hz.\", \"exit\": 1}");
+  EXPECT_EQ(lines[5].rfind("{\"line\": 6, \"error\": \"--rb must be", 0), 0u) << lines[5];
+  EXPECT_NE(lines[5].find("\"exit\": 2}"), std::string::npos) << lines[5];
+  EXPECT_NE(lines[6].find("\"exit\": 2}"), std::string::npos) << lines[6];  // no files in a batch
+  EXPECT_NE(lines[7].find("\"exit\": 2}"), std::string::npos) << lines[7];  // no batch in a batch
+  EXPECT_EQ(lines[8].rfind("{\"source\": \"VIC 16\"", 0), 0u) << lines[8];
+  EXPECT_EQ(outcome.exit_code, kExitUsage);  // the highest of the failures
+  EXPECT_NE(outcome.err.find("zarn-timing: line 5: The rate must be"), std::string::npos) << outcome.err;
+}
+
+}  // namespace
+}  // namespace zarn::cli
