@@ -16,8 +16,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -71,23 +71,44 @@ QTableWidget* AddTable(const char* name, const QString& accessibleName) {
   return table;
 }
 
-void FillTable(QTableWidget& table, const TextTable& content) {
-  table.clear();
-  table.setColumnCount(static_cast<int>(content.columns.size()));
-  table.setRowCount(static_cast<int>(content.rows.size()));
-  QStringList columns;
-  for (const std::string& column : content.columns) columns << FromUtf8(column);
-  table.setHorizontalHeaderLabels(columns);
-  QStringList rows;
-  for (const std::string& row : content.rows) rows << FromUtf8(row);
-  table.setVerticalHeaderLabels(rows);
+// Puts a table's texts into its widget, changing only what differs: the rows,
+// columns and headers stay from one timing to the next, and each item that
+// keeps its text is left alone, so that the table measures no text anew.
+// Returns whether the table's shape changed.
+bool FillTable(QTableWidget& table, const TextTable& content) {
+  const int columns = static_cast<int>(content.columns.size());
+  const int rows = static_cast<int>(content.rows.size());
+  const bool reshaped = table.columnCount() != columns || table.rowCount() != rows;
+  if (reshaped) {
+    table.clear();
+    table.setColumnCount(columns);
+    table.setRowCount(rows);
+  }
+  const auto header = [](QTableWidget& t, int section, bool horizontal, const QString& text) {
+    QTableWidgetItem* item = horizontal ? t.horizontalHeaderItem(section) : t.verticalHeaderItem(section);
+    if (item != nullptr && item->text() == text) return;
+    if (horizontal) {
+      t.setHorizontalHeaderItem(section, new QTableWidgetItem(text));
+    } else {
+      t.setVerticalHeaderItem(section, new QTableWidgetItem(text));
+    }
+  };
+  for (int c = 0; c < columns; ++c) header(table, c, true, FromUtf8(content.columns[static_cast<std::size_t>(c)]));
+  for (int r = 0; r < rows; ++r) header(table, r, false, FromUtf8(content.rows[static_cast<std::size_t>(r)]));
   for (std::size_t r = 0; r < content.cells.size(); ++r) {
     for (std::size_t c = 0; c < content.cells[r].size(); ++c) {
-      auto* item = new QTableWidgetItem(FromUtf8(content.cells[r][c]));
-      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      table.setItem(static_cast<int>(r), static_cast<int>(c), item);
+      const QString text = FromUtf8(content.cells[r][c]);
+      QTableWidgetItem* item = table.item(static_cast<int>(r), static_cast<int>(c));
+      if (item == nullptr) {
+        item = new QTableWidgetItem(text);
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table.setItem(static_cast<int>(r), static_cast<int>(c), item);
+      } else if (item->text() != text) {
+        item->setText(text);
+      }
     }
   }
+  return reshaped;
 }
 
 }  // namespace
@@ -97,6 +118,14 @@ TimingsWindow::TimingsWindow(CalculatorPort& calculator, engine::NumberLocale lo
     : QWidget(nullptr, Qt::Window), controller_(*this, calculator, std::move(locale), std::move(monitors)) {
   setObjectName(QStringLiteral("frmTimings"));
   setWindowTitle(QStringLiteral("Zarn Timings"));
+  for (const TimingsTextInfo& info : kTimingsTexts)
+    pendingTexts_[static_cast<std::size_t>(info.input)] = info.designText;
+  for (const TimingsCheckInfo& info : kTimingsChecks) {
+    pendingChecks_[static_cast<std::size_t>(info.option)] = info.designChecked;
+  }
+  for (const TimingsChoiceInfo& info : kTimingsChoices) {
+    pendingChoices_[static_cast<std::size_t>(info.list)] = info.designIndex;
+  }
   // Closing the calculator ends the program even while this window is open.
   setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -141,7 +170,7 @@ TimingsWindow::~TimingsWindow() {
 
 void TimingsWindow::Form_Load() {
   controller_.Form_Load();
-  Edit(TimingsText::txtFilter)->setFocus();
+  if (QLineEdit* filter = Edit(TimingsText::txtFilter)) filter->setFocus();
 }
 
 QLineEdit* TimingsWindow::AddEdit(TimingsText input) {
@@ -177,28 +206,88 @@ QComboBox* TimingsWindow::AddChoice(TimingsChoice list) {
 QWidget* TimingsWindow::BuildSourcePages() {
   pages_ = new QStackedWidget;
   pages_->setObjectName(QStringLiteral("stkSource"));
-  calculatorPage_ = BuildCalculatorPage();
-  listPage_ = static_cast<QGroupBox*>(BuildListPage());
-  cvtPage_ = BuildCvtPage();
-  gtfPage_ = BuildGtfPage();
-  customPage_ = BuildCustomPage();
-  kernelPage_ = BuildKernelPage();
-  edidPage_ = BuildEdidPage();
-  ovtPage_ = BuildFormPage("fraOvt", QStringLiteral("OVT: CTA-861 Optimized Video Timing"),
+  return pages_;
+}
+
+QWidget* TimingsWindow::Page(TimingSource source) {
+  QWidget*& page = pageOf_[static_cast<std::size_t>(source)];
+  if (page != nullptr) return page;
+  // Made the first time the source is chosen: a window opens with the one
+  // page it shows.
+  switch (source) {
+    case TimingSource::Calculator:
+      page = BuildCalculatorPage();
+      break;
+    case TimingSource::Dmt:
+    case TimingSource::Cta:
+      if (listPage_ == nullptr) listPage_ = static_cast<QGroupBox*>(BuildListPage());
+      page = listPage_;
+      pageOf_[static_cast<std::size_t>(TimingSource::Dmt)] = listPage_;
+      pageOf_[static_cast<std::size_t>(TimingSource::Cta)] = listPage_;
+      break;
+    case TimingSource::Cvt:
+      page = BuildCvtPage();
+      break;
+    case TimingSource::Gtf:
+      page = BuildGtfPage();
+      break;
+    case TimingSource::Custom:
+      page = BuildCustomPage();
+      break;
+    case TimingSource::Kernel:
+      page = BuildKernelPage();
+      break;
+    case TimingSource::Edid:
+      page = BuildEdidPage();
+      break;
+    case TimingSource::Ovt:
+      page = BuildFormPage("fraOvt", QStringLiteral("OVT: CTA-861 Optimized Video Timing"),
                            {{"&Width:", TimingsText::txtOvtWidth, "pixels"},
                             {"&Height:", TimingsText::txtOvtHeight, "lines"},
                             {"&Rate:", TimingsText::txtOvtRate, "Hz"}},
                            QStringLiteral("A whole rate. Rates of one family (24/25/30, 48/50/60, 100/120 Hz, ...) "
                                           "share the clock of the highest."));
-  ridPage_ = BuildFormPage("fraRid", QStringLiteral("RID: CTA-861 Resolution Identification"),
+      break;
+    case TimingSource::Rid:
+      page = BuildFormPage("fraRid", QStringLiteral("RID: CTA-861 Resolution Identification"),
                            {{"R&ID:", TimingsText::txtRidNumber, "1 to 28"}, {"&Rate:", TimingsText::txtRidRate, "Hz"}},
                            QStringLiteral("A picture size and shape a Video Format Data Block names, at one of its "
                                           "rates (24 to 480 Hz), as OVT makes it."));
-  for (QWidget* page : {calculatorPage_, static_cast<QWidget*>(listPage_), cvtPage_, gtfPage_, customPage_, kernelPage_,
-                        edidPage_, ovtPage_, ridPage_}) {
-    pages_->addWidget(page);
+      break;
   }
-  return pages_;
+  pages_->addWidget(page);
+  WireControls();
+  SetTabOrder();
+  return page;
+}
+
+void TimingsWindow::WireControls() {
+  for (const TimingsTextInfo& info : kTimingsTexts) {
+    const auto i = static_cast<std::size_t>(info.input);
+    if (edits_[i] == nullptr || wiredTexts_[i]) continue;
+    edits_[i]->setText(FromUtf8(pendingTexts_[i]));
+    connect(edits_[i], &QLineEdit::textChanged, this, [this, input = info.input] { controller_.Text_Change(input); });
+    wiredTexts_[i] = true;
+  }
+  for (const TimingsCheckInfo& info : kTimingsChecks) {
+    const auto i = static_cast<std::size_t>(info.option);
+    if (checks_[i] == nullptr || wiredChecks_[i]) continue;
+    checks_[i]->setChecked(pendingChecks_[i]);
+    connect(checks_[i], &QCheckBox::toggled, this, [this, option = info.option] { controller_.Check_Click(option); });
+    wiredChecks_[i] = true;
+  }
+  for (const TimingsChoiceInfo& info : kTimingsChoices) {
+    const auto i = static_cast<std::size_t>(info.list);
+    if (combos_[i] == nullptr || wiredChoices_[i]) continue;
+    combos_[i]->setCurrentIndex(pendingChoices_[i]);
+    connect(combos_[i], &QComboBox::currentIndexChanged, this,
+            [this, list = info.list] { controller_.Choice_Click(list); });
+    wiredChoices_[i] = true;
+  }
+  for (const auto& [control, enabled] : enabled_) {
+    if (QWidget* widget = Widget(control)) widget->setEnabled(enabled);
+  }
+  ShowFieldRates(fieldRates_.first, fieldRates_.second);
 }
 
 QWidget* TimingsWindow::BuildCalculatorPage() {
@@ -229,6 +318,7 @@ QWidget* TimingsWindow::BuildListPage() {
   lstModes_->setObjectName(QStringLiteral("lstModes"));
   lstModes_->setAccessibleName(QStringLiteral("Modes"));
   lstModes_->setUniformItemSizes(true);
+  connect(lstModes_, &QListWidget::currentRowChanged, this, [this] { controller_.lstModes_Click(); });
   auto* filterRow = new QHBoxLayout;
   filterRow->addWidget(AddCaption(QStringLiteral("F&ilter:"), filter));
   filterRow->addWidget(filter);
@@ -388,6 +478,9 @@ QWidget* TimingsWindow::BuildEdidPage() {
   lstEdidTimings_->setObjectName(QStringLiteral("lstEdidTimings"));
   lstEdidTimings_->setAccessibleName(QStringLiteral("The EDID's timings"));
   lstEdidTimings_->setUniformItemSizes(true);
+  connect(lstEdidTimings_, &QListWidget::currentRowChanged, this, [this] { controller_.lstEdidTimings_Click(); });
+  connect(cmdOpenEdid_, &QPushButton::clicked, this, [this] { controller_.cmdOpenEdid_Click(); });
+  connect(cmdPasteEdid_, &QPushButton::clicked, this, [this] { controller_.cmdPasteEdid_Click(); });
   auto* layout = new QVBoxLayout(page);
   layout->addLayout(row);
   layout->addWidget(lblEdidIdentity_);
@@ -470,7 +563,10 @@ QTabWidget* TimingsWindow::BuildOutputTabs() {
   // Its tab bar is the tab stop; the widget itself would be a second one.
   tabOutput_->setFocusPolicy(Qt::NoFocus);
   tabOutput_->addTab(BuildExportsPage(), QStringLiteral("Exports"));
-  tabOutput_->addTab(BuildLinksPage(), QStringLiteral("Links"));
+  pageLinks_ = new QWidget;
+  pageLinks_->setObjectName(QStringLiteral("pageLinks"));
+  BuildLinksPage();
+  tabOutput_->addTab(pageLinks_, QStringLiteral("Links"));
   return tabOutput_;
 }
 
@@ -491,13 +587,24 @@ QWidget* TimingsWindow::BuildExportsPage() {
   options->addWidget(AddCaption(QStringLiteral("Display &name:"), name));
   options->addWidget(name, 1);
 
-  txtExport_ = new QPlainTextEdit;
+  // The export as selectable text: a label lays its text out when it is
+  // painted, not at each change, so typing elsewhere stays quick.
+  txtExport_ = new QLabel;
   txtExport_->setObjectName(QStringLiteral("txtExport"));
   txtExport_->setAccessibleName(QStringLiteral("Export text"));
-  txtExport_->setReadOnly(true);
-  txtExport_->setTabChangesFocus(true);
+  txtExport_->setTextFormat(Qt::PlainText);
+  txtExport_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  txtExport_->setFocusPolicy(Qt::StrongFocus);
+  txtExport_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  txtExport_->setMargin(4);
   txtExport_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  txtExport_->setMinimumHeight(QFontMetrics(txtExport_->font()).lineSpacing() * 4);
+  auto* exportArea = new QScrollArea;
+  exportArea->setObjectName(QStringLiteral("scrExport"));
+  exportArea->setWidget(txtExport_);
+  exportArea->setWidgetResizable(true);
+  exportArea->setFocusPolicy(Qt::NoFocus);
+  exportArea->setBackgroundRole(QPalette::Base);
+  exportArea->setMinimumHeight(QFontMetrics(txtExport_->font()).lineSpacing() * 4 + 2 * exportArea->frameWidth());
 
   lblExportMessage_ = new QLabel;
   lblExportMessage_->setObjectName(QStringLiteral("lblExportMessage"));
@@ -519,15 +626,14 @@ QWidget* TimingsWindow::BuildExportsPage() {
 
   auto* layout = new QVBoxLayout(page);
   layout->addLayout(options);
-  layout->addWidget(txtExport_, 1);
+  layout->addWidget(exportArea, 1);
   layout->addWidget(lblExportMessage_);
   layout->addLayout(buttons);
   return page;
 }
 
-QWidget* TimingsWindow::BuildLinksPage() {
-  auto* page = new QWidget;
-  page->setObjectName(QStringLiteral("pageLinks"));
+void TimingsWindow::BuildLinksPage() {
+  QWidget* page = pageLinks_;
   tblDataRates_ = AddTable("tblDataRates", QStringLiteral("Data rate in Mbit/s by sampling and colour depth"));
   tblLinks_ = AddTable("tblLinks", QStringLiteral("Links, their capacity and the deepest colour each carries"));
   auto* layout = new QVBoxLayout(page);
@@ -538,26 +644,12 @@ QWidget* TimingsWindow::BuildLinksPage() {
   // Eight links in view at least; the table scrolls for the rest.
   const int row = QFontMetrics(tblLinks_->font()).height() + 4;
   tblLinks_->setMinimumHeight(row * 9 + 2 * tblLinks_->frameWidth());
-  return page;
+  // Shown and placed at once, the page being on screen already.
 }
 
 void TimingsWindow::ConnectHandlers() {
-  for (const TimingsTextInfo& info : kTimingsTexts) {
-    connect(Edit(info.input), &QLineEdit::textChanged, this,
-            [this, input = info.input] { controller_.Text_Change(input); });
-  }
-  for (const TimingsCheckInfo& info : kTimingsChecks) {
-    connect(Check(info.option), &QCheckBox::toggled, this,
-            [this, option = info.option] { controller_.Check_Click(option); });
-  }
-  for (const TimingsChoiceInfo& info : kTimingsChoices) {
-    connect(Combo(info.list), &QComboBox::currentIndexChanged, this,
-            [this, list = info.list] { controller_.Choice_Click(list); });
-  }
-  connect(lstModes_, &QListWidget::currentRowChanged, this, [this] { controller_.lstModes_Click(); });
-  connect(lstEdidTimings_, &QListWidget::currentRowChanged, this, [this] { controller_.lstEdidTimings_Click(); });
-  connect(cmdOpenEdid_, &QPushButton::clicked, this, [this] { controller_.cmdOpenEdid_Click(); });
-  connect(cmdPasteEdid_, &QPushButton::clicked, this, [this] { controller_.cmdPasteEdid_Click(); });
+  WireControls();
+  connect(tabOutput_, &QTabWidget::currentChanged, this, [this] { controller_.tabOutput_Click(); });
   connect(cmdCopy_, &QPushButton::clicked, this, [this] { controller_.cmdCopy_Click(); });
   connect(cmdSaveEdid_, &QPushButton::clicked, this, [this] { controller_.cmdSaveEdid_Click(); });
   connect(cmdUseInCalculator_, &QPushButton::clicked, this, [this] { controller_.cmdUseInCalculator_Click(); });
@@ -621,58 +713,51 @@ void TimingsWindow::SetTabOrder() {
                             tblLinks_,
                             cmdUseInCalculator_,
                             cmdClose_};
-  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
-}
-
-std::string TimingsWindow::Text(TimingsText input) const { return Edit(input)->text().toStdString(); }
-
-void TimingsWindow::SetText(TimingsText input, std::string_view text) {
-  const QSignalBlocker quiet(Edit(input));
-  Edit(input)->setText(FromUtf8(text));
-}
-
-bool TimingsWindow::Checked(TimingsCheck option) const { return Check(option)->isChecked(); }
-
-int TimingsWindow::Choice(TimingsChoice list) const { return Combo(list)->currentIndex(); }
-
-void TimingsWindow::ShowSourcePage(TimingSource source) {
-  switch (source) {
-    case TimingSource::Calculator:
-      pages_->setCurrentWidget(calculatorPage_);
-      break;
-    case TimingSource::Dmt:
-      listPage_->setTitle(QStringLiteral("DMT: VESA Display Monitor Timings"));
-      pages_->setCurrentWidget(listPage_);
-      break;
-    case TimingSource::Cta:
-      listPage_->setTitle(QStringLiteral("CTA-861 video formats and HDMI VICs"));
-      pages_->setCurrentWidget(listPage_);
-      break;
-    case TimingSource::Cvt:
-      pages_->setCurrentWidget(cvtPage_);
-      break;
-    case TimingSource::Gtf:
-      pages_->setCurrentWidget(gtfPage_);
-      break;
-    case TimingSource::Custom:
-      pages_->setCurrentWidget(customPage_);
-      break;
-    case TimingSource::Kernel:
-      pages_->setCurrentWidget(kernelPage_);
-      break;
-    case TimingSource::Edid:
-      pages_->setCurrentWidget(edidPage_);
-      break;
-    case TimingSource::Ovt:
-      pages_->setCurrentWidget(ovtPage_);
-      break;
-    case TimingSource::Rid:
-      pages_->setCurrentWidget(ridPage_);
-      break;
+  // Controls not made yet (the Links page's) are left out until they are.
+  QWidget* previous = nullptr;
+  for (QWidget* widget : order) {
+    if (widget == nullptr) continue;
+    if (previous != nullptr) setTabOrder(previous, widget);
+    previous = widget;
   }
 }
 
+// The inputs of pages not made yet keep their texts, ticks and choices here
+// until they are.
+std::string TimingsWindow::Text(TimingsText input) const {
+  if (const QLineEdit* edit = Edit(input)) return edit->text().toStdString();
+  return pendingTexts_[static_cast<std::size_t>(input)];
+}
+
+void TimingsWindow::SetText(TimingsText input, std::string_view text) {
+  QLineEdit* edit = Edit(input);
+  if (edit == nullptr) {
+    pendingTexts_[static_cast<std::size_t>(input)] = std::string(text);
+    return;
+  }
+  const QSignalBlocker quiet(edit);
+  edit->setText(FromUtf8(text));
+}
+
+bool TimingsWindow::Checked(TimingsCheck option) const {
+  if (const QCheckBox* check = Check(option)) return check->isChecked();
+  return pendingChecks_[static_cast<std::size_t>(option)];
+}
+
+int TimingsWindow::Choice(TimingsChoice list) const {
+  if (const QComboBox* combo = Combo(list)) return combo->currentIndex();
+  return pendingChoices_[static_cast<std::size_t>(list)];
+}
+
+void TimingsWindow::ShowSourcePage(TimingSource source) {
+  QWidget* page = Page(source);
+  if (source == TimingSource::Dmt) listPage_->setTitle(QStringLiteral("DMT: VESA Display Monitor Timings"));
+  if (source == TimingSource::Cta) listPage_->setTitle(QStringLiteral("CTA-861 video formats and HDMI VICs"));
+  pages_->setCurrentWidget(page);
+}
+
 void TimingsWindow::SetModes(const std::vector<std::string>& items, int selected) {
+  if (lstModes_ == nullptr) return;  // shown only with its page
   const QSignalBlocker quiet(lstModes_);
   QStringList texts;
   texts.reserve(static_cast<qsizetype>(items.size()));
@@ -683,19 +768,23 @@ void TimingsWindow::SetModes(const std::vector<std::string>& items, int selected
   if (QListWidgetItem* item = lstModes_->currentItem()) lstModes_->scrollToItem(item);
 }
 
-int TimingsWindow::ModeRow() const { return lstModes_->currentRow(); }
+int TimingsWindow::ModeRow() const { return lstModes_ != nullptr ? lstModes_->currentRow() : -1; }
 
 void TimingsWindow::SetMonitors(const std::vector<std::string>& items, int selected) {
   QComboBox* monitors = Combo(TimingsChoice::cmbMonitor);
+  if (monitors == nullptr) return;  // shown only with its page
   const QSignalBlocker quiet(monitors);
   monitors->clear();
   for (const std::string& item : items) monitors->addItem(FromUtf8(item));
   monitors->setCurrentIndex(selected);
 }
 
-void TimingsWindow::ShowEdidIdentity(std::string_view text) { lblEdidIdentity_->setText(FromUtf8(text)); }
+void TimingsWindow::ShowEdidIdentity(std::string_view text) {
+  if (lblEdidIdentity_ != nullptr) lblEdidIdentity_->setText(FromUtf8(text));
+}
 
 void TimingsWindow::SetEdidTimings(const std::vector<std::string>& items, int selected) {
+  if (lstEdidTimings_ == nullptr) return;  // shown only with its page
   const QSignalBlocker quiet(lstEdidTimings_);
   QStringList texts;
   for (const std::string& item : items) texts << FromUtf8(item);
@@ -705,7 +794,7 @@ void TimingsWindow::SetEdidTimings(const std::vector<std::string>& items, int se
   if (QListWidgetItem* item = lstEdidTimings_->currentItem()) lstEdidTimings_->scrollToItem(item);
 }
 
-int TimingsWindow::EdidTimingRow() const { return lstEdidTimings_->currentRow(); }
+int TimingsWindow::EdidTimingRow() const { return lstEdidTimings_ != nullptr ? lstEdidTimings_->currentRow() : -1; }
 
 std::optional<std::string> TimingsWindow::AskEdidFile() {
   const QString path = askOpenPath_ ? askOpenPath_(this)
@@ -740,50 +829,52 @@ void TimingsWindow::ShowTiming(const TimingFigures& figures, std::string_view re
 }
 
 void TimingsWindow::ShowExport(std::string_view text, std::string_view message) {
-  txtExport_->setPlainText(FromUtf8(text));
+  const QString exportText = FromUtf8(text);
+  if (txtExport_->text() != exportText) txtExport_->setText(exportText);
   lblExportMessage_->setText(FromUtf8(message));
 }
+
+bool TimingsWindow::LinksShown() const { return tabOutput_->currentIndex() == 1 && tblLinks_ != nullptr; }
 
 void TimingsWindow::ShowLinks(const TextTable& dataRates, const TextTable& links) {
   FillTable(*tblDataRates_, dataRates);
   FillTable(*tblLinks_, links);
   // The data rates show whole, without a scroll bar.
-  tblDataRates_->setFixedHeight(tblDataRates_->horizontalHeader()->height() +
+  tblDataRates_->setFixedHeight(tblDataRates_->horizontalHeader()->sizeHint().height() +
                                 tblDataRates_->verticalHeader()->length() + 2 * tblDataRates_->frameWidth());
 }
 
-void TimingsWindow::SetEnabled(TimingsCommand control, bool enabled) {
-  QWidget* widget = nullptr;
+QWidget* TimingsWindow::Widget(TimingsCommand control) const {
   switch (control) {
     case TimingsCommand::cmdCopy:
-      widget = cmdCopy_;
-      break;
+      return cmdCopy_;
     case TimingsCommand::cmdSaveEdid:
-      widget = cmdSaveEdid_;
-      break;
+      return cmdSaveEdid_;
     case TimingsCommand::cmdUseInCalculator:
-      widget = cmdUseInCalculator_;
-      break;
+      return cmdUseInCalculator_;
     case TimingsCommand::chkCvtVideoOptimized:
-      widget = Check(TimingsCheck::chkCvtVideoOptimized);
-      break;
+      return Check(TimingsCheck::chkCvtVideoOptimized);
     case TimingsCommand::txtCvtHBlank:
-      widget = Edit(TimingsText::txtCvtHBlank);
-      break;
+      return Edit(TimingsText::txtCvtHBlank);
     case TimingsCommand::txtCvtVBlank:
-      widget = Edit(TimingsText::txtCvtVBlank);
-      break;
+      return Edit(TimingsText::txtCvtVBlank);
     case TimingsCommand::chkCvtEarlyVsync:
-      widget = Check(TimingsCheck::chkCvtEarlyVsync);
-      break;
+      return Check(TimingsCheck::chkCvtEarlyVsync);
   }
-  if (widget != nullptr) widget->setEnabled(enabled);
+  return nullptr;
+}
+
+void TimingsWindow::SetEnabled(TimingsCommand control, bool enabled) {
+  enabled_[control] = enabled;  // for a control not made yet
+  if (QWidget* widget = Widget(control)) widget->setEnabled(enabled);
 }
 
 void TimingsWindow::ShowFieldRates(bool cvt, bool gtf) {
-  lblCvtRate_->setText(cvt ? QStringLiteral("&Field rate:") : QStringLiteral("&Rate:"));
-  Combo(TimingsChoice::cmbGtfInput)
-      ->setItemText(0, gtf ? QStringLiteral("Field rate (Hz)") : Latin1(kGtfInputItems.front()));
+  fieldRates_ = {cvt, gtf};
+  if (lblCvtRate_ != nullptr) lblCvtRate_->setText(cvt ? QStringLiteral("&Field rate:") : QStringLiteral("&Rate:"));
+  if (QComboBox* given = Combo(TimingsChoice::cmbGtfInput)) {
+    given->setItemText(0, gtf ? QStringLiteral("Field rate (Hz)") : Latin1(kGtfInputItems.front()));
+  }
 }
 
 void TimingsWindow::ShowEdidProblem(std::string_view reason) {

@@ -6,6 +6,9 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <map>
+#include <string>
+#include <utility>
 
 #include "engine/number_locale.h"
 #include "forms/ports/calculator_port.h"
@@ -19,7 +22,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
 class QTableWidget;
@@ -73,6 +75,7 @@ class TimingsWindow final : public QWidget, public TimingsView {
   void ShowTiming(const TimingFigures& figures, std::string_view reason) override;
   void ShowExport(std::string_view text, std::string_view message) override;
   void ShowLinks(const TextTable& dataRates, const TextTable& links) override;
+  bool LinksShown() const override;
   void SetEnabled(TimingsCommand control, bool enabled) override;
   void ShowFieldRates(bool cvt, bool gtf) override;
   void ShowEdidProblem(std::string_view reason) override;
@@ -88,6 +91,11 @@ class TimingsWindow final : public QWidget, public TimingsView {
 
  private:
   QWidget* BuildSourcePages();
+  // A source's page, made the first time it is asked for.
+  QWidget* Page(TimingSource source);
+  // Gives the controls made since last time what they hold and their handlers.
+  void WireControls();
+  QWidget* Widget(TimingsCommand control) const;
   QWidget* BuildCalculatorPage();
   QWidget* BuildListPage();
   QWidget* BuildCvtPage();
@@ -106,7 +114,8 @@ class TimingsWindow final : public QWidget, public TimingsView {
   QGroupBox* BuildTimingPanel();
   QTabWidget* BuildOutputTabs();
   QWidget* BuildExportsPage();
-  QWidget* BuildLinksPage();
+  // The Links page's tables (filled when the page is shown).
+  void BuildLinksPage();
   void ConnectHandlers();
   void SetTabOrder();
 
@@ -121,15 +130,17 @@ class TimingsWindow final : public QWidget, public TimingsView {
   std::array<QCheckBox*, kTimingsChecks.size()> checks_{};
   std::array<QComboBox*, kTimingsChoices.size()> combos_{};
   QStackedWidget* pages_ = nullptr;
-  QWidget* calculatorPage_ = nullptr;
+  std::array<QWidget*, kSourceItems.size()> pageOf_{};
   QGroupBox* listPage_ = nullptr;
-  QWidget* cvtPage_ = nullptr;
-  QWidget* gtfPage_ = nullptr;
-  QWidget* customPage_ = nullptr;
-  QWidget* kernelPage_ = nullptr;
-  QWidget* edidPage_ = nullptr;
-  QWidget* ovtPage_ = nullptr;
-  QWidget* ridPage_ = nullptr;
+  // What the controls hold before they are made, and whether they are wired.
+  std::array<std::string, kTimingsTexts.size()> pendingTexts_;
+  std::array<bool, kTimingsChecks.size()> pendingChecks_{};
+  std::array<int, kTimingsChoices.size()> pendingChoices_{};
+  std::array<bool, kTimingsTexts.size()> wiredTexts_{};
+  std::array<bool, kTimingsChecks.size()> wiredChecks_{};
+  std::array<bool, kTimingsChoices.size()> wiredChoices_{};
+  std::map<TimingsCommand, bool> enabled_;
+  std::pair<bool, bool> fieldRates_{false, false};
   QLabel* lblEdidIdentity_ = nullptr;
   QListWidget* lstEdidTimings_ = nullptr;
   QPushButton* cmdOpenEdid_ = nullptr;
@@ -149,7 +160,8 @@ class TimingsWindow final : public QWidget, public TimingsView {
   QLabel* lblDetails_ = nullptr;
   QLabel* lblReason_ = nullptr;
   QTabWidget* tabOutput_ = nullptr;
-  QPlainTextEdit* txtExport_ = nullptr;
+  QLabel* txtExport_ = nullptr;
+  QWidget* pageLinks_ = nullptr;
   QLabel* lblExportMessage_ = nullptr;
   QLabel* lblEdidProblem_ = nullptr;
   QLabel* lblCvtRate_ = nullptr;

@@ -380,12 +380,12 @@ void TimingsController::Refresh() {
   if (result) {
     timing_ = *result;
     view_.ShowTiming(FiguresOf(*timing_, locale_), "");
-    view_.ShowLinks(DataRateTable(*timing_, locale_), LinkTable(*timing_, locale_));
   } else {
     timing_.reset();
     view_.ShowTiming({}, result.error());
-    view_.ShowLinks({}, {});
   }
+  linksShown_ = false;
+  ShowLinks();
   view_.SetEnabled(TimingsCommand::cmdUseInCalculator, timing_.has_value());
   ShowExport();
 }
@@ -434,6 +434,18 @@ void TimingsController::ShowExport() {
   view_.ShowExport(exportText_, text ? std::string() : text.error());
   view_.SetEnabled(TimingsCommand::cmdCopy, text.ok());
 }
+
+void TimingsController::ShowLinks() {
+  if (linksShown_ || !view_.LinksShown()) return;
+  if (timing_) {
+    view_.ShowLinks(DataRateTable(*timing_, locale_), LinkTable(*timing_, locale_));
+  } else {
+    view_.ShowLinks({}, {});
+  }
+  linksShown_ = true;
+}
+
+void TimingsController::tabOutput_Click() { ShowLinks(); }
 
 void TimingsController::cmdCopy_Click() {
   if (exportText_.empty()) return;

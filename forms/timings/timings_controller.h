@@ -56,6 +56,8 @@ class TimingsController {
   void cmdOpenEdid_Click();
   void cmdPasteEdid_Click();
   void lstEdidTimings_Click();
+  // The Exports or Links tab chosen.
+  void tabOutput_Click();
   void cmdCopy_Click();
   void cmdSaveEdid_Click();
   void cmdUseInCalculator_Click();
@@ -98,6 +100,8 @@ class TimingsController {
   // follows from it.
   void Refresh();
   void ShowExport();
+  // The link check of the timing shown, when on screen and not shown yet.
+  void ShowLinks();
   modes::Expected<std::string> ExportText(const modes::DisplayTiming& timing) const;
   modes::ExportRequest ExportRequestOf(const std::string& output, const std::string& name) const;
   // The EDID block "Save EDID..." writes, or why there is none.
@@ -112,6 +116,7 @@ class TimingsController {
   std::optional<modes::DisplayTiming> timing_;
   std::optional<modes::TimingRequest> request_;  // how the timing shown was asked for, where it was
   std::string exportText_;
+  bool linksShown_ = false;  // whether the link check on screen is the timing's
   MonitorLister lister_;
   std::optional<std::vector<platform::MonitorEdid>> monitors_;
   std::optional<modes::DecodedEdid> edid_;

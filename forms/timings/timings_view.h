@@ -106,6 +106,8 @@ class TimingsView {
   virtual void ShowExport(std::string_view text, std::string_view message) = 0;
   // The link check: data rates and links; empty tables when there is no timing.
   virtual void ShowLinks(const TextTable& dataRates, const TextTable& links) = 0;
+  // Whether the link check is on screen: the controller works it out only then.
+  virtual bool LinksShown() const = 0;
 
   virtual void SetEnabled(TimingsCommand control, bool enabled) = 0;
 

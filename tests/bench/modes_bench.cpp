@@ -13,6 +13,7 @@
 #include "modes/cta.h"
 #include "modes/cvt.h"
 #include "modes/dmt.h"
+#include "modes/edid.h"
 #include "modes/edid_reader.h"
 #include "modes/gtf.h"
 
@@ -52,6 +53,19 @@ void BM_GtfFromRate(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(GtfTiming(1920, 1080, GtfInput::FrameRate, 60.0));
 }
 BENCHMARK(BM_GtfFromRate);
+
+// An EDID base block made, and written as hex text.
+void BM_MakeEdid(benchmark::State& state) {
+  const auto timing = zarn::modes::DmtTiming(0x24);
+  for (auto _ : state) benchmark::DoNotOptimize(zarn::modes::MakeEdid(*timing, "Bench"));
+}
+BENCHMARK(BM_MakeEdid);
+
+void BM_EdidHexText(benchmark::State& state) {
+  const auto block = zarn::modes::MakeEdid(*zarn::modes::DmtTiming(0x24), "Bench");
+  for (auto _ : state) benchmark::DoNotOptimize(zarn::modes::HexBytes(*block));
+}
+BENCHMARK(BM_EdidHexText);
 
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

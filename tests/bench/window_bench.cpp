@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
+#include "app/startup.h"
 #include "forms/qt/main_window.h"
 
 namespace {
@@ -30,6 +32,61 @@ void BM_WindowGeometryKeystroke(benchmark::State& state) {
   if (mode->currentIndex() != 0 || blanking->text() != QStringLiteral("4080")) state.SkipWithError("chain did not run");
 }
 BENCHMARK(BM_WindowGeometryKeystroke);
+
+// The same keystroke with the Timings window open beside the calculator on
+// its Calculator source, which follows every change of the fields.
+void BM_WindowGeometryKeystrokeWithTimings(benchmark::State& state) {
+  zarn::forms::MainWindow window(zarn::engine::NumberLocale{"."}, {}, zarn::app::TimingsWindowFactory());
+  window.Form_Load();
+  window.show();
+  window.ShowTimings();
+  window.Timings()->findChild<QComboBox*>(QStringLiteral("cmbSource"))->setCurrentIndex(0);
+  QCoreApplication::processEvents();
+  auto* blanking = window.findChild<QLineEdit*>(QStringLiteral("txtHorBlanking"));
+  auto* mode = window.findChild<QComboBox*>(QStringLiteral("cmbMode"));
+  auto* total = window.Timings()->findChild<QLabel*>(QStringLiteral("lblHTotal"));
+  window.activateWindow();
+  blanking->setFocus();
+  for (auto _ : state) {
+    state.PauseTiming();
+    mode->setCurrentIndex(4);  // the preset again: "408", list on row 4
+    state.ResumeTiming();
+    QTest::keyClick(blanking, Qt::Key_0);
+  }
+  if (mode->currentIndex() != 0 || total->text() != QStringLiteral("5360")) state.SkipWithError("chain did not run");
+}
+BENCHMARK(BM_WindowGeometryKeystrokeWithTimings);
+
+// Opening the Timings window in the program: made, loaded and shown.
+void BM_OpenTimingsWindow(benchmark::State& state) {
+  zarn::forms::MainWindow calculator(zarn::engine::NumberLocale{"."});
+  calculator.Form_Load();
+  const auto factory = zarn::app::TimingsWindowFactory();
+  for (auto _ : state) {
+    auto timings = factory(calculator.Controller(), zarn::engine::NumberLocale{"."});
+    timings->show();
+    QCoreApplication::processEvents();
+    state.PauseTiming();
+    timings.reset();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenTimingsWindow)->Unit(benchmark::kMillisecond);
+
+// Of that: making and loading it, before it is shown.
+void BM_MakeTimingsWindow(benchmark::State& state) {
+  zarn::forms::MainWindow calculator(zarn::engine::NumberLocale{"."});
+  calculator.Form_Load();
+  const auto factory = zarn::app::TimingsWindowFactory();
+  for (auto _ : state) {
+    auto timings = factory(calculator.Controller(), zarn::engine::NumberLocale{"."});
+    state.PauseTiming();
+    timings.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_MakeTimingsWindow)->Unit(benchmark::kMillisecond);
 
 // The same keystroke at the end of a megabyte of digits in txtHorActive: the
 // field lays out its whole text anew, and the controller reads it three times

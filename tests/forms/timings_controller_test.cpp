@@ -703,3 +703,20 @@ TEST(TimingsKernel, TheKernelsOwnModeOfAnOption) {
 
 }  // namespace
 }  // namespace zarn::forms
+
+namespace zarn::forms {
+namespace {
+
+TEST(TimingsLinks, WorkedOutOnlyWhenShown) {
+  Windows w;
+  w.timingsView.ShowLinksTab(false);
+  w.timingsView.Type(TimingsText::txtFilter, "0x24");
+  const TextTable before = w.timingsView.Links();
+  w.timingsView.Type(TimingsText::txtFilter, "0x52");
+  EXPECT_EQ(w.timingsView.Links(), before);  // not worked out while hidden
+  w.timingsView.ShowLinksTab(true);
+  EXPECT_EQ(w.timingsView.Links(), LinkTable(*modes::DmtTiming(0x52), kFullStop));
+}
+
+}  // namespace
+}  // namespace zarn::forms

@@ -343,9 +343,9 @@ class TimingsWindowTest : public QObject {
 
   void resizesWithItsLayout() {
     OpenTimings();
-    auto* links = Control("tblLinks");
     Control<QTabWidget>("tabOutput")->setCurrentIndex(1);
     QCoreApplication::processEvents();
+    auto* links = Control("tblLinks");
     const int before = links->height();
     Timings()->resize(Timings()->width() + 300, Timings()->height() + 200);
     QCoreApplication::processEvents();

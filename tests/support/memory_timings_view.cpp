@@ -57,6 +57,11 @@ void MemoryTimingsView::SetEdidTimings(const std::vector<std::string>& items, in
   edidRow_ = selected;
 }
 
+void MemoryTimingsView::ShowLinksTab(bool shown) {
+  linksTab_ = shown;
+  if (controller_ != nullptr) controller_->tabOutput_Click();
+}
+
 void MemoryTimingsView::PickEdidRow(int row) {
   edidRow_ = row;
   if (controller_ != nullptr) controller_->lstEdidTimings_Click();

@@ -57,6 +57,9 @@ class MemoryTimingsView final : public forms::TimingsView {
   void ShowTiming(const forms::TimingFigures& figures, std::string_view reason) override;
   void ShowExport(std::string_view text, std::string_view message) override;
   void ShowLinks(const forms::TextTable& dataRates, const forms::TextTable& links) override;
+  bool LinksShown() const override { return linksTab_; }
+  // The user choosing the Exports tab (false) or the Links tab (true).
+  void ShowLinksTab(bool shown);
   void SetEnabled(TimingsCommand control, bool enabled) override { enabled_[control] = enabled; }
   void ShowFieldRates(bool cvt, bool gtf) override { fieldRates_ = {cvt, gtf}; }
   void ShowEdidProblem(std::string_view reason) override { edidProblem_ = reason; }
@@ -123,6 +126,7 @@ class MemoryTimingsView final : public forms::TimingsView {
   std::vector<std::string> edidTimings_;
   int edidRow_ = -1;
   std::optional<std::string> file_;
+  bool linksTab_ = true;
 };
 
 }  // namespace zarn::testing
