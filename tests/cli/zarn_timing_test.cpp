@@ -123,7 +123,8 @@ TEST(ZarnTiming, EdidGoesToTheFileOnly) {
 }
 
 TEST(ZarnTiming, HelpForTheProgramAndEachCommand) {
-  for (const char* command : {"dmt", "vic", "hdmi-vic", "cvt", "gtf", "custom", "kernel", "ovt", "rid", "monitors", "edid"}) {
+  for (const char* command :
+       {"dmt", "vic", "hdmi-vic", "cvt", "gtf", "custom", "kernel", "ovt", "rid", "monitors", "edid"}) {
     const Outcome outcome = cli::Run({command, "--help"});
     EXPECT_EQ(outcome.exit_code, 0);
     EXPECT_NE(outcome.out.find(std::string("zarn-timing ") + command), std::string::npos) << command;
