@@ -156,7 +156,26 @@ Expected<std::string> WestonOutputSection(const DisplayTiming& timing, std::stri
 Expected<DisplayTiming> CompositorCvtMode(int width, int height, double rate_hz) {
   // cvt(1) computes a width that is not a multiple of the 8-pixel cell as
   // the next multiple up.
-  return CvtTiming((width + 7) / 8 * 8, height, rate_hz);
+  Expected<DisplayTiming> made = CvtTiming((width + 7) / 8 * 8, height, rate_hz);
+  if (!made) return made;
+  // Its sync is not CVT's 8 % of the line rounded to the cell: it ends in
+  // the middle of the blanking and starts 8 % of the line (in whole pixels)
+  // before that, moved on to the next cell boundary, a whole cell on when it
+  // lies on one already.
+  DisplayTiming t = *made;
+  const int sync_end = t.h_active + t.h_blank() / 2;
+  int sync_start = sync_end - t.h_total() * 8 / 100;
+  sync_start += 8 - sync_start % 8;
+  t.h_back_porch = t.h_total() - sync_end;
+  t.h_front_porch = sync_start - t.h_active;
+  t.h_sync = sync_end - sync_start;
+  // And its vertical sync and back porch take at least the sync and 3 lines
+  // (CVT: the sync and 6), else the lines of 550 microseconds by its
+  // estimate of the line period, plus one.
+  const double line_us = (1e6 / rate_hz - 550.0) / (t.v_active + 3);
+  const int sync_and_back_porch = std::max(t.v_sync + 3, static_cast<int>(550.0 / line_us) + 1);
+  t.v_back_porch = sync_and_back_porch - t.v_sync;
+  return t;
 }
 
 Expected<DesktopText> WlrRandrCustomMode(const DisplayTiming& timing, double rate_hz, std::string_view output) {
