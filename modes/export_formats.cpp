@@ -135,19 +135,18 @@ constexpr ExportFormat kFormats[] = {
     {ExportId::EdidHex, "edid-hex", "EDID (hex)", "the same EDID block in hex", false, true, false, EdidHexExport,
      nullptr, nullptr, false},
     {ExportId::Hyprland, "hyprland", "Hyprland monitor line",
-     "the \"monitor = NAME, modeline ...\" line of Hyprland's configuration", true, false, false, HyprlandExport,
-     nullptr, nullptr, false},
-    {ExportId::Niri, "niri", "niri output section", "the output section of niri's configuration, with a modeline", true,
+     "the \"monitor = NAME, modeline ...\" line of hyprland.conf", true, false, false, HyprlandExport, nullptr, nullptr,
+     false},
+    {ExportId::Niri, "niri", "niri output section", "the output section of niri's config.kdl, with a modeline", true,
      false, false, NiriExport, nullptr, nullptr, false},
     {ExportId::WlrRandr, "wlr-randr", "wlr-randr custom mode",
-     "the wlr-randr --custom-mode command (a size and rate: the compositor computes the rest)", true, false, false,
-     WlrRandrExport, nullptr, nullptr, false},
+     "wlr-randr --custom-mode: a size and rate (the compositor's own CVT)", true, false, false, WlrRandrExport, nullptr,
+     nullptr, false},
     {ExportId::Weston, "weston", "weston.ini output section", "the [output] section of weston.ini, with a modeline",
      true, false, false, WestonExport, nullptr, nullptr, false},
     {ExportId::XorgConf, "xorg-conf", "Xorg configuration file",
-     "a Monitor section for /etc/X11/xorg.conf.d/: the mode Xorg sets at every start (--edid FILE or --monitor NAME "
-     "for the monitor's ranges)",
-     true, false, false, XorgConfExport, nullptr, nullptr, true},
+     "a Monitor section for xorg.conf.d: the mode Xorg sets at every start", true, false, false, XorgConfExport,
+     nullptr, nullptr, true},
 };
 
 }  // namespace
