@@ -174,17 +174,20 @@ std::string ProgramHelp() {
   for (const modes::ExportFormat& format : modes::ExportFormats()) width = std::max(width, format.name.size());
   std::string formats;
   std::vector<std::string> naming;
+  std::string fitting;
   for (const modes::ExportFormat& format : modes::ExportFormats()) {
     formats += "  " + modes::PadRight(std::string(format.name), width + 3) + std::string(format.summary) + "\n";
     if (format.list != nullptr) listed += (listed.empty() ? "" : "|") + std::string(format.name);
     if (format.needs_output) naming.emplace_back(format.name);
+    if (format.reads_monitor_edid) fitting += (fitting.empty() ? "" : ", ") + std::string(format.name);
   }
   for (std::size_t i = 0; i < naming.size(); ++i) {
     outputs += (i == 0 ? "" : i + 1 == naming.size() ? " and " : ", ") + naming[i];
   }
   return "Usage: zarn-timing COMMAND [ARGUMENTS] [--format " + listed + "]\n" + std::string(kProgramIntro) + formats +
          "\nOptions of every command:\n  --output NAME   the output (connector) for " + outputs + "\n" +
-         std::string(kProgramEnd);
+         "  --edid FILE     " + fitting + ": the monitor's EDID (- for standard input), for its ranges\n" +
+         "  --monitor NAME  " + fitting + ": the EDID of a monitor attached, the same way\n" + std::string(kProgramEnd);
 }
 
 std::string_view CommandHelp(std::string_view command) {

@@ -1,8 +1,11 @@
 #include "cli/presentation.h"
 
+#include <optional>
 #include <vector>
 
+#include "cli/edid_commands.h"
 #include "modes/edid.h"
+#include "modes/edid_reader.h"
 
 namespace zarn::cli {
 namespace {
@@ -20,14 +23,28 @@ std::vector<std::string> FormatNames(Test test) {
   return names;
 }
 
+// The monitor's EDID as --edid or --monitor names it: the bytes the command
+// read already for an option of its own of that name (so that standard input
+// is read once), else read now.
+std::vector<std::uint8_t> MonitorEdidBytes(const modes::TimingRequest* request, const Presentation& p) {
+  const std::string_view option = p.edid_file.empty() ? "--monitor" : "--edid";
+  if (request != nullptr && request->source != nullptr) {
+    const auto& parameters = request->source->parameters;
+    for (std::size_t i = 0; i < parameters.size() && i < request->values.size(); ++i) {
+      if (parameters[i].cli == option && request->values[i].given) return request->values[i].bytes;
+    }
+  }
+  return p.edid_file.empty() ? LoadMonitorEdid(p.monitor, p.environment) : LoadEdidFile(p.edid_file, p.environment);
+}
+
 }  // namespace
 
 OptionTable PresentationOptions() {
-  return {{"--help", 0},  {"--format", 1}, {"--output", 1},     {"--name", 1},
-          {"--links", 0}, {"-o", 1},       {"--round-clock", 0}};
+  return {{"--help", 0}, {"--format", 1},      {"--output", 1}, {"--name", 1},   {"--links", 0},
+          {"-o", 1},     {"--round-clock", 0}, {"--edid", 1},   {"--monitor", 1}};
 }
 
-Presentation ReadPresentation(const CommandLine& line) {
+Presentation ReadPresentation(const CommandLine& line, const Environment& environment) {
   Presentation p;
   const std::string name = line.Value("--format").value_or(std::string(modes::ExportFormats().front().name));
   p.format = modes::FindExportFormat(name);
@@ -40,6 +57,12 @@ Presentation ReadPresentation(const CommandLine& line) {
   p.links = line.Has("--links");
   p.to_file = line.Has("-o");
   p.round_clock = line.Has("--round-clock");
+  p.edid_file = line.Value("--edid").value_or("");
+  p.monitor = line.Value("--monitor").value_or("");
+  p.environment = environment;
+  if (line.Has("--edid") && line.Has("--monitor")) throw UsageError{"give --edid or --monitor, only one."};
+  if (line.Has("--edid") && p.edid_file.empty())
+    throw UsageError{"--edid needs the name of a file, or - for standard input."};
   if (p.to_file && line.Value("-o")->empty()) throw UsageError{"-o needs the name of a file."};
   if (!modes::IsOutputName(p.output)) {
     throw UsageError{"--output takes an output name of " + std::string(modes::kOutputNameRule) + "."};
@@ -65,7 +88,15 @@ Presentation ReadPresentation(const CommandLine& line) {
 
 modes::ExportText Show(const DisplayTiming& timing, const modes::TimingRequest* request, const Presentation& p) {
   if (p.links) return {p.format->links(timing), {}};
-  const modes::ExportRequest exportRequest{p.output, p.display_name, request, p.round_clock};
+  std::optional<modes::DecodedEdid> monitor;
+  if (p.format->reads_monitor_edid && (!p.edid_file.empty() || !p.monitor.empty())) {
+    const auto decoded = modes::DecodeEdid(MonitorEdidBytes(request, p));
+    const std::string where = p.edid_file.empty() ? "The monitor " + Quoted(p.monitor) : Quoted(p.edid_file);
+    if (!decoded) throw NoModeError{where + " holds no EDID: " + decoded.error()};
+    monitor = *decoded;
+  }
+  const modes::ExportRequest exportRequest{p.output, p.display_name, request, p.round_clock,
+                                           monitor ? &*monitor : nullptr};
   return Unwrapped(p.format->make(timing, exportRequest), kExitNoMode);
 }
 

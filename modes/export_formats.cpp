@@ -1,6 +1,7 @@
 #include "modes/export_formats.h"
 
 #include "modes/decimal.h"
+#include "modes/desktop_exports.h"
 #include "modes/edid.h"
 #include "modes/exports.h"
 #include "modes/links_text.h"
@@ -49,6 +50,34 @@ Result WithClockNote(Result result, const DisplayTiming& asked, const DisplayTim
   return result;
 }
 
+// The rate a custom mode asks for: a CVT request's own rate, where the
+// compositor's CVT can make the same timing of it; the timing's rate otherwise.
+double CustomModeRate(const DisplayTiming& t, const TimingRequest* request) {
+  if (request != nullptr && request->source != nullptr && request->source->id == SourceId::Cvt) {
+    const auto value = [&](std::string_view key) {
+      return request->values[ParameterIndex(*request->source, key)].number;
+    };
+    if (value("blanking") == 0.0 && value("margins") == 0.0) return value("rate");
+  }
+  return t.field_rate_hz();
+}
+
+Result HyprlandExport(const DisplayTiming& t, const ExportRequest& r) {
+  return Text(HyprlandMonitorLine(t, r.output), Same);
+}
+Result NiriExport(const DisplayTiming& t, const ExportRequest& r) { return Text(NiriOutputSection(t, r.output), Same); }
+Result WestonExport(const DisplayTiming& t, const ExportRequest& r) {
+  return Text(WestonOutputSection(t, r.output), Same);
+}
+Result WlrRandrExport(const DisplayTiming& t, const ExportRequest& r) {
+  const auto made = WlrRandrCustomMode(t, CustomModeRate(t, r.request), r.output);
+  if (!made) return Result::Failure(made.error());
+  return ExportText{made->text, made->note};
+}
+Result XorgConfExport(const DisplayTiming& t, const ExportRequest& r) {
+  return ExportText{XorgMonitorFile(t, r.output, r.monitor_edid), {}};
+}
+
 DisplayTiming EdidTiming(const DisplayTiming& t, const ExportRequest& r) {
   return r.round_clock ? WithDescriptorClock(t) : t;
 }
@@ -88,23 +117,36 @@ std::string JsonLinks(const DisplayTiming& timing) { return LinksJson(timing) + 
 
 constexpr ExportFormat kFormats[] = {
     {ExportId::Readable, "readable", "", "every figure, the totals, the rates and the polarities (the default)", false,
-     false, false, ReadableExport, ReadableList, LinksTable},
+     false, false, ReadableExport, ReadableList, LinksTable, false},
     {ExportId::Modeline, "modeline", "Modeline (X11)", "an X11 Modeline line, as xorg.conf takes it", false, false,
-     false, ModelineExport, ModelineList, nullptr},
+     false, ModelineExport, ModelineList, nullptr, false},
     {ExportId::Json, "json", "", "one JSON object per mode (an array with --list)", false, false, false, JsonExport,
-     JsonList, JsonLinks},
+     JsonList, JsonLinks, false},
     {ExportId::Xrandr, "xrandr", "xrandr commands", "the xrandr --newmode and --addmode commands (--output NAME)", true,
-     false, false, XrandrExport, nullptr, nullptr},
+     false, false, XrandrExport, nullptr, nullptr, false},
     {ExportId::Sway, "sway", "sway output line", "the \"output NAME modeline ...\" line of sway's configuration", true,
-     false, false, SwayExport, nullptr, nullptr},
+     false, false, SwayExport, nullptr, nullptr, false},
     {ExportId::Kernel, "kernel", "Kernel video= option", "the kernel's video= option, for CVT modes it can compute",
-     true, false, false, KernelExport, nullptr, nullptr},
+     true, false, false, KernelExport, nullptr, nullptr, false},
     {ExportId::EdidDtd, "edid-dtd", "EDID descriptor (hex)", "the 18-byte EDID detailed timing descriptor, in hex",
-     false, false, false, DescriptorExport, nullptr, nullptr},
+     false, false, false, DescriptorExport, nullptr, nullptr, false},
     {ExportId::Edid, "edid", "", "a 128-byte EDID base block, binary, to the file -o FILE", false, true, true,
-     EdidExport, nullptr, nullptr},
+     EdidExport, nullptr, nullptr, false},
     {ExportId::EdidHex, "edid-hex", "EDID (hex)", "the same EDID block in hex", false, true, false, EdidHexExport,
-     nullptr, nullptr},
+     nullptr, nullptr, false},
+    {ExportId::Hyprland, "hyprland", "Hyprland monitor line",
+     "the \"monitor = NAME, modeline ...\" line of hyprland.conf", true, false, false, HyprlandExport, nullptr, nullptr,
+     false},
+    {ExportId::Niri, "niri", "niri output section", "the output section of niri's config.kdl, with a modeline", true,
+     false, false, NiriExport, nullptr, nullptr, false},
+    {ExportId::WlrRandr, "wlr-randr", "wlr-randr custom mode",
+     "wlr-randr --custom-mode: a size and rate (the compositor's own CVT)", true, false, false, WlrRandrExport, nullptr,
+     nullptr, false},
+    {ExportId::Weston, "weston", "weston.ini output section", "the [output] section of weston.ini, with a modeline",
+     true, false, false, WestonExport, nullptr, nullptr, false},
+    {ExportId::XorgConf, "xorg-conf", "Xorg configuration file",
+     "a Monitor section for xorg.conf.d: the mode Xorg sets at every start", true, false, false, XorgConfExport,
+     nullptr, nullptr, true},
 };
 
 }  // namespace

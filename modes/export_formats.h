@@ -5,20 +5,37 @@
 #include <string_view>
 
 #include "modes/display_timing.h"
+#include "modes/edid_model.h"
 #include "modes/expected.h"
 #include "modes/sources.h"
 
 namespace zarn::modes {
 
 // The formats a timing is handed on in.
-enum class ExportId { Readable, Modeline, Json, Xrandr, Sway, Kernel, EdidDtd, Edid, EdidHex };
+enum class ExportId {
+  Readable,
+  Modeline,
+  Json,
+  Xrandr,
+  Sway,
+  Kernel,
+  EdidDtd,
+  Edid,
+  EdidHex,
+  Hyprland,
+  Niri,
+  WlrRandr,
+  Weston,
+  XorgConf
+};
 
 // What an export takes besides the timing.
 struct ExportRequest {
-  std::string_view output;                 // the output (connector) name; empty: a placeholder
-  std::string_view display_name;           // an EDID's display name
-  const TimingRequest* request = nullptr;  // how the timing was asked for, where that is known
-  bool round_clock = false;                // EDID formats: the clock moved to the nearest 10 kHz step
+  std::string_view output;                    // the output (connector) name; empty: a placeholder
+  std::string_view display_name;              // an EDID's display name
+  const TimingRequest* request = nullptr;     // how the timing was asked for, where that is known
+  bool round_clock = false;                   // EDID formats: the clock moved to the nearest 10 kHz step
+  const DecodedEdid* monitor_edid = nullptr;  // the monitor's EDID, decoded, where one is given
 };
 
 // An export: its text (bytes for a binary format), and a note for the user
@@ -43,6 +60,7 @@ struct ExportFormat {
   std::string (*list)(std::span<const DisplayTiming> timings);
   // The link check in this format (--links); nullptr where it has none.
   std::string (*links)(const DisplayTiming& timing);
+  bool reads_monitor_edid;  // it fits itself to the monitor's EDID where one is given
 };
 
 std::span<const ExportFormat> ExportFormats();
