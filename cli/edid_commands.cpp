@@ -153,7 +153,7 @@ Outcome Edid(std::span<const std::string> arguments, const Environment& environm
   options.emplace("--monitor", 1);
   options.emplace("--timing", 1);
   const CommandLine line(arguments.subspan(1), options);
-  const Presentation presentation = ReadPresentation(line);
+  Presentation presentation = ReadPresentation(line, environment);
   const bool json = presentation.format->id == modes::ExportId::Json;
   const bool readable = presentation.format->id == modes::ExportId::Readable;
   // Where the EDIDs come from.
@@ -180,6 +180,11 @@ Outcome Edid(std::span<const std::string> arguments, const Environment& environm
     if (*index > edid.timings.size()) {
       throw NoModeError{"The EDID offers " + std::to_string(edid.timings.size()) + " timings, not " +
                         std::to_string(*index) + "; edid show lists them."};
+    }
+    // A format that fits itself to the monitor takes the EDID shown.
+    if (presentation.edid_file.empty() && presentation.monitor.empty() && sources[0].first != "-" &&
+        !line.Has("--monitor")) {
+      presentation.edid_file = sources[0].first;
     }
     const modes::ExportText shown = Show(edid.timings[*index - 1].timing, nullptr, presentation);
     (presentation.to_file ? outcome.file_data : outcome.out) = shown.text;

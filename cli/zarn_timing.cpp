@@ -166,7 +166,7 @@ Outcome Dispatch(const std::vector<std::string>& arguments, const Environment& e
   const modes::SourceInfo* source = modes::FindSource(command);
   if (source == nullptr) throw UsageError{"unknown command " + Quoted(command) + "; see zarn-timing --help."};
   const CommandLine line(rest, OptionsOf(*source));
-  const Presentation presentation = ReadPresentation(line);
+  const Presentation presentation = ReadPresentation(line, environment);
   modes::ExportText shown;
   if (line.Has("--list")) {
     line.Positional(0, "");
