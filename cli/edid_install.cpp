@@ -166,7 +166,7 @@ Outcome CarryOutPlan(const InstallPlan& plan, const std::string& title, const fs
     if (!done) {
       outcome.out += "\n";
       outcome.err = "zarn-timing: " + done.error() + "\nzarn-timing: stopped at step " + std::to_string(i + 1) +
-                    " of " + std::to_string(count) + (i == 0 ? ", before any change" : "") +
+                    " of " + std::to_string(count) +
                     (undo.empty() || i == 0 ? "" : "; " + undo + " takes away what was done") + ".\n";
       outcome.exit_code = kExitNoMode;
       return outcome;
@@ -178,11 +178,6 @@ Outcome CarryOutPlan(const InstallPlan& plan, const std::string& title, const fs
 }
 
 Outcome Linux(bool install, const CommandLine& line, const Choices& choices, const Environment& environment) {
-#ifdef _WIN32
-  throw NoModeError{
-      "--connector installs an EDID for the Linux kernel; on Windows, use --inf FILE or --registry "
-      "--monitor NAME."};
-#endif
   const std::string connector = *line.Value("--connector");
   if (!IsConnectorName(connector)) {
     throw UsageError{"--connector takes a connector's name as /sys/class/drm gives it (DP-1, HDMI-A-1), not " +
@@ -205,11 +200,12 @@ Outcome Linux(bool install, const CommandLine& line, const Choices& choices, con
     line.Positional(0, "");
   }
   const LinuxEdidSystem system = ReadSystem(root, connector);
-  if (install && std::find(system.connectors.begin(), system.connectors.end(), connector) == system.connectors.end()) {
+  // A system mounted under --root has no /sys of its own: the name is taken
+  // as it is there.
+  if (install && !system.connectors.empty() &&
+      std::find(system.connectors.begin(), system.connectors.end(), connector) == system.connectors.end()) {
     throw NoModeError{"No connector is called " + Quoted(connector) + " in " + (root / "sys/class/drm").string() +
-                      (system.connectors.empty() ? std::string("; there is none")
-                                                 : "; the connectors are " + Listed(system.connectors, " and ")) +
-                      "."};
+                      "; the connectors are " + Listed(system.connectors, " and ") + "."};
   }
 #ifndef _WIN32
   if (!rooted && !choices.dry_run && geteuid() != 0) {
@@ -225,11 +221,6 @@ Outcome Linux(bool install, const CommandLine& line, const Choices& choices, con
 }
 
 Outcome Registry(bool install, const CommandLine& line, const Choices& choices, const Environment& environment) {
-#ifndef _WIN32
-  throw NoModeError{
-      "--registry changes the Windows registry; on Linux the kernel takes an EDID override at boot: "
-      "zarn-timing edid install FILE --connector NAME (or --inf FILE writes a driver for Windows)."};
-#endif
   const auto name = line.Value("--monitor");
   if (!name) throw UsageError{"--registry needs --monitor NAME, as zarn-timing monitors lists it."};
   std::vector<std::uint8_t> edid;
