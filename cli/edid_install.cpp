@@ -202,10 +202,12 @@ Outcome Linux(bool install, const CommandLine& line, const Choices& choices, con
   const LinuxEdidSystem system = ReadSystem(root, connector);
   // A system mounted under --root has no /sys of its own: the name is taken
   // as it is there.
-  if (install && !system.connectors.empty() &&
+  if (install && (!rooted || !system.connectors.empty()) &&
       std::find(system.connectors.begin(), system.connectors.end(), connector) == system.connectors.end()) {
     throw NoModeError{"No connector is called " + Quoted(connector) + " in " + (root / "sys/class/drm").string() +
-                      "; the connectors are " + Listed(system.connectors, " and ") + "."};
+                      (system.connectors.empty() ? std::string("; there is none")
+                                                 : "; the connectors are " + Listed(system.connectors, " and ")) +
+                      "."};
   }
 #ifndef _WIN32
   if (!rooted && !choices.dry_run && geteuid() != 0) {

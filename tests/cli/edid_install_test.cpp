@@ -205,6 +205,23 @@ TEST(EdidInstall, SaysHowToTryItAtOnceAndWhatCannotBeKept) {
   }
 }
 
+TEST(EdidInstall, TheRunnerSaysHowACommandEnded) {
+  using Kind = InstallStep::Kind;
+  struct Case {
+    InstallStep step;
+    std::string said;  // what it did, or why it could not
+  } const cases[] = {
+      {{Kind::kCommand, "", "/bin/sh", "", 0, false, {"-c", "exit 0"}}, "done"},
+      {{Kind::kCommand, "", "/bin/sh", "", 0, false, {"-c", "exit 3"}}, "sh -c exit 3 failed (exit status 3)."},
+      {{Kind::kCommand, "", "/bin/sh", "", 0, false, {"-c", "kill -9 $$"}}, "ended by signal 9"},
+      {{Kind::kCommand, "", "/no/update-initramfs", "", 0, false, {}}, "Cannot run /no/update-initramfs: No such file"},
+  };
+  for (const Case& c : cases) {
+    const auto done = CarryOut(c.step, "/", true);
+    EXPECT_SAYS(done ? *done : done.error(), c.said);
+  }
+}
+
 // initramfs-tools' copy_file TYPE SOURCE [TARGET], as a stand-in: 1 when the
 // file is in the image already.
 constexpr const char* kCopyFile = R"(copy_file() {
