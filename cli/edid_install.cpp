@@ -263,10 +263,10 @@ Outcome Inf(const CommandLine& line, const Choices& choices, const Environment& 
   const std::string inf = Unwrapped(modes::MonitorInf(edid, model + " (EDID override)"), kExitNoMode);
   const std::string path = *line.Value("--inf");
   Outcome outcome;
-  outcome.out = "Write a monitor driver for MONITOR\\" + id + " that sets its EDID_OVERRIDE: " + path + "\n";
+  outcome.out = std::string(choices.dry_run ? "Would write" : "Wrote") + " a monitor driver for MONITOR\\" + id +
+                " that sets its EDID_OVERRIDE: " + path + "\n";
   if (choices.dry_run) return outcome;
-  const auto written = platform::WriteFileSafely(path, inf);
-  if (!written) throw NoModeError{written.error()};
+  if (const auto written = platform::WriteFileSafely(path, inf); !written) throw NoModeError{written.error()};
   outcome.out +=
       "To install it on Windows: Device Manager, Monitors, the monitor, Update driver, Browse my computer for "
       "drivers, Let me pick from a list, Have Disk, choose " +

@@ -108,8 +108,8 @@ Result CarryOut(const InstallStep& step, const fs::path& root, bool run_commands
       return RemoveFile(Under(root, step.path));
     case InstallStep::Kind::kCommand:
       if (!run_commands) {
-        return "not run here: run it in the system under " + root.string() + " (chroot " + root.string() + " " +
-               CommandLineOf(step) + ")";
+        return "not run here; in the system under " + root.string() + ": chroot " + root.string() + " " +
+               CommandLineOf(step);
       }
       return RunCommand(step);
   }
