@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "cli/command_line.h"
+#include "cli/edid_install.h"
 #include "cli/presentation.h"
 #include "modes/decimal.h"
 #include "modes/edid_hex.h"
@@ -116,13 +117,17 @@ std::vector<std::uint8_t> LoadEdidFile(const std::string& path, const Environmen
   return BytesOf(content, path == "-" ? std::string("Standard input") : Quoted(path));
 }
 
-std::vector<std::uint8_t> LoadMonitorEdid(const std::string& name, const Environment& environment) {
+platform::MonitorEdid AttachedMonitor(const std::string& name, const Environment& environment) {
   const auto monitors = MonitorsOf(environment);
   const platform::MonitorEdid* monitor = platform::FindMonitor(monitors, name);
   if (monitor == nullptr) {
     throw NoModeError{"No monitor attached is called " + Quoted(name) + "; " + MonitorNames(monitors) + "."};
   }
-  return monitor->edid;
+  return *monitor;
+}
+
+std::vector<std::uint8_t> LoadMonitorEdid(const std::string& name, const Environment& environment) {
+  return AttachedMonitor(name, environment).edid;
 }
 
 Outcome Monitors(std::span<const std::string> arguments, const Environment& environment) {
@@ -146,8 +151,11 @@ Outcome Monitors(std::span<const std::string> arguments, const Environment& envi
 }
 
 Outcome Edid(std::span<const std::string> arguments, const Environment& environment) {
+  if (!arguments.empty() && (arguments.front() == "install" || arguments.front() == "uninstall")) {
+    return EdidInstall(arguments, environment);
+  }
   if (arguments.empty() || arguments.front() != "show") {
-    throw UsageError{"edid takes a subcommand: edid show (FILE... | - | --monitor NAME); see zarn-timing edid --help."};
+    throw UsageError{"edid takes a subcommand: show, install or uninstall; see zarn-timing edid --help."};
   }
   OptionTable options = PresentationOptions();
   options.emplace("--monitor", 1);

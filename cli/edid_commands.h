@@ -14,7 +14,8 @@ namespace zarn::cli {
 Outcome Monitors(std::span<const std::string> arguments, const Environment& environment);
 
 // zarn-timing edid show (FILE... | - | --monitor NAME) [--timing N]: the
-// decoded EDID, or one of its timings in any format.
+// decoded EDID, or one of its timings in any format; edid install and edid
+// uninstall are EdidInstall's (cli/edid_install.h).
 Outcome Edid(std::span<const std::string> arguments, const Environment& environment);
 
 // The bytes of an EDID: a file's (binary or hex text), standard input's
@@ -24,5 +25,8 @@ std::string ReadInput(const std::string& path, const Environment& environment);
 
 std::vector<std::uint8_t> LoadEdidFile(const std::string& path, const Environment& environment);
 std::vector<std::uint8_t> LoadMonitorEdid(const std::string& name, const Environment& environment);
+// The attached monitor a user names (see platform::FindMonitor); a
+// NoModeError naming the monitors there are when none answers to the name.
+platform::MonitorEdid AttachedMonitor(const std::string& name, const Environment& environment);
 
 }  // namespace zarn::cli

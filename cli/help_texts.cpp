@@ -27,6 +27,7 @@ Commands:
   monitors                       the monitors attached, with their EDIDs
   edid show FILE                 an EDID decoded, and every timing it offers
   - | --batch FILE               many commands, one a line, each answered with one line
+  edid install FILE              an EDID override for a monitor (Linux and Windows)
 
 Formats (--format):
 )";
@@ -148,21 +149,40 @@ With --format json, one object a line: the connector and the decoded EDID.
 constexpr std::string_view kEdid =
     R"txt(Usage: zarn-timing edid show (FILE... | - | --monitor NAME) [--format readable|json]
        zarn-timing edid show (FILE | - | --monitor NAME) --timing N [--format FORMAT]
+       zarn-timing edid install FILE --connector NAME [--root DIR] [--dry-run] [--yes]
+       zarn-timing edid uninstall --connector NAME [--root DIR] [--dry-run] [--yes]
+       zarn-timing edid install FILE --inf FILE.inf
+       zarn-timing edid (install FILE | uninstall) --registry --monitor NAME [--dry-run] [--yes]
 
 Decodes an EDID: EDID 1.3 and 1.4 base blocks, CTA-861 and DisplayID
 extensions, and every timing the monitor offers, each with where it comes
 from ("DTD 1", "Standard: DMT 0x52", "VIC 16 (native)") and which is
 preferred. FILE is the binary EDID, or hex text as edid-decode, xrandr
---verbose or the kernel print it;
-- reads standard input;
---monitor NAME reads an attached monitor's (see zarn-timing monitors).
+--verbose or the kernel print it; - reads standard input; --monitor NAME
+reads an attached monitor's (see zarn-timing monitors).
 
-    With several files,
-    one report each(one JSON object a line with-- format json).A wrong checksum,
-    a missing extension or an unknown block is a warning in the report; an input with no EDID base block exits 1.
+With several files, one report each (one JSON object a line with --format
+json). A wrong checksum, a missing extension or an unknown block is a warning
+in the report; an input with no EDID base block exits 1.
 
 --timing N takes the EDID's N-th timing, in the order listed, and shows it
 in any format, as the other commands do.
+
+install makes the monitor on a connector use FILE in place of its own EDID.
+On Linux (--connector DP-1, as /sys/class/drm names it): keeps the
+monitor's own EDID once in /var/lib/zarn/edid, puts FILE in
+/usr/lib/firmware/edid as zarn-DP-1.bin, adds an initramfs-tools hook that
+copies it into the initial RAM disk and runs update-initramfs; then says the
+kernel parameter to add (drm.edid_firmware=DP-1:edid/zarn-DP-1.bin), how to
+try it before a restart, and how to start without it should the screen stay
+dark. uninstall takes all of it away but the copy of the monitor's own EDID.
+Each change is asked about first unless --yes; --dry-run only says them;
+--root DIR works on the system under DIR (its commands are said, not run).
+
+On Windows: --inf FILE.inf writes a monitor driver that sets the override
+(Device Manager, the monitor, Update driver, Have Disk); --registry --monitor
+NAME writes EDID_OVERRIDE in the registry itself (as administrator), and
+uninstall --registry removes it. Windows uses it from the next restart on.
 )txt";
 
 }  // namespace

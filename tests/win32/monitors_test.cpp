@@ -1,6 +1,9 @@
 // The monitors' EDIDs and EDID overrides in the real registry, and the
-// monitor INF installed by the system's own setupapi (under Wine on Linux).
+// monitor INF installed by the system's own setupapi (under Wine on Linux);
+// zarn-timing edid install and uninstall over both.
 #include "platform/monitors.h"
+// Before windows.h, whose objbase.h makes "interface" a macro.
+#include "modes/edid_reader.h"
 
 #include <windows.h>
 
@@ -17,7 +20,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
+#include "cli/zarn_timing.h"
 #include "modes/monitor_inf.h"
 
 namespace zarn::platform {
@@ -289,6 +294,45 @@ TEST_F(Monitors, SetupapiInstallsTheOverrideOfTheInf) {
     std::filesystem::remove(path);
   }
   EXPECT_FALSE(modes::MonitorInf(Bytes(256, 0), "x"));
+}
+
+TEST_F(Monitors, ZarnTimingInstallsTheOverrideInTheRegistryOrAsAnInf) {
+  const std::wstring blocks = Parameters(kOwn) + L"\\EDID_OVERRIDE";
+  Plant(Parameters(kOwn), L"EDID", REG_BINARY, Corpus(kDigital));
+  const std::string file = std::string(ZARN_TEST_DATA_DIR) + "/edid/" + kAnalog;
+  std::vector<std::string> install{"edid", "install", file, "--registry", "--monitor", monitor.connector};
+  cli::Environment no;
+  no.standard_input = [] { return std::string("n\n"); };
+  EXPECT_EQ(cli::Run(install, no).exit_code, 1);
+  EXPECT_TRUE(Values(blocks).empty());
+  install.push_back("--yes");
+  cli::Outcome outcome = cli::Run(install);
+  ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(Values(blocks), Blocks(Corpus(kAnalog)));
+  outcome = cli::Run({"edid", "uninstall", "--registry", "--monitor", monitor.connector, "--yes"});
+  ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_TRUE(Values(blocks).empty());
+  OnlyRead(Parameters(kOwn), true);
+  outcome = cli::Run(install);
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_THAT(outcome.err, HasSubstr("needs administrator rights"));
+  EXPECT_THAT(cli::Run({"edid", "install", file, "--connector", "DP-1"}).err, HasSubstr("on Windows, use --inf"));
+
+  // The INF is MonitorInf's, for the monitor's name (the date aside).
+  const std::filesystem::path inf = std::filesystem::temp_directory_path() / "zarn-install.inf";
+  outcome = cli::Run({"edid", "install", file, "--inf", inf.string()});
+  ASSERT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_THAT(outcome.out, HasSubstr("Have Disk"));
+  const auto name = modes::DecodeEdid(Corpus(kAnalog))->name;
+  ASSERT_TRUE(name);
+  const auto undated = [](std::string text) {
+    const std::size_t at = text.find("DriverVer");
+    return text.erase(at, text.find('\n', at) - at);
+  };
+  std::stringstream written;
+  written << std::ifstream(inf, std::ios::binary).rdbuf();
+  EXPECT_EQ(undated(written.str()), undated(*modes::MonitorInf(Corpus(kAnalog), *name + " (EDID override)")));
+  std::filesystem::remove(inf);
 }
 
 TEST(MonitorPnpId, MatchesTheCorpusNames) {
