@@ -1,8 +1,9 @@
 // Arbitrary command lines for zarn-timing: the bytes split into arguments at
 // each 0x00 byte. Whatever comes in, the program must not crash, hang or trip
 // a sanitizer; it must exit 0 with its output (and at most a one-line note on
-// standard error), or 1 or 2 with nothing on standard output and one line on
-// standard error, a line that holds no control character.
+// standard error), or 1 or 2 with nothing on standard output (a batch answers
+// every line there) and a line on standard error, a line that holds no
+// control character.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
