@@ -142,8 +142,9 @@ Outcome Monitors(std::span<const std::string> arguments, const Environment& envi
 }
 
 Outcome Edid(std::span<const std::string> arguments, const Environment& environment) {
+  if (!arguments.empty() && arguments.front() == "edit") return EdidEdit(arguments.subspan(1), environment);
   if (arguments.empty() || arguments.front() != "show") {
-    throw UsageError{"edid takes a subcommand: edid show (FILE... | - | --monitor NAME); see zarn-timing edid --help."};
+    throw UsageError{"edid takes a subcommand: edid show or edid edit; see zarn-timing edid --help."};
   }
   OptionTable options = PresentationOptions();
   options.emplace("--monitor", 1);
