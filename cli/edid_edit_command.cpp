@@ -36,7 +36,7 @@ EditLine SplitRepeated(std::span<const std::string> arguments) {
       line.rest.push_back(argument);
     } else if (name.size() < argument.size()) {
       line.repeated.emplace_back(name, argument.substr(name.size() + 1));
-    } else if (i + 1 < arguments.size()) {
+    } else if (i + 1 < arguments.size() && !(arguments[i + 1].size() > 1 && arguments[i + 1][0] == '-')) {
       line.repeated.emplace_back(name, arguments[++i]);
     } else {
       throw UsageError{name + (name == "--add" ? " needs a timing request, such as --add 'dmt 0x52'."

@@ -64,7 +64,7 @@ void PutChromaticity(Section& out, const DecodedEdid& edid, std::size_t point) {
 
 Expected<DisplayIdDescriptor> DescribeDisplayIdTiming(const DisplayTiming& t, bool type7, bool preferred) {
   using Result = Expected<DisplayIdDescriptor>;
-  const std::string kind = type7 ? "A DisplayID type VII timing" : "A DisplayID type I timing";
+  const std::string kind = type7 ? "a DisplayID type VII timing" : "a DisplayID type I timing";
   if (t.interlaced) {
     return Result::Failure(
         "The Linux kernel reads DisplayID detailed timings as progressive, so an interlaced timing goes into a "
@@ -77,7 +77,8 @@ Expected<DisplayIdDescriptor> DescribeDisplayIdTiming(const DisplayTiming& t, bo
                            " stores it.");
   }
   if (t.pixel_clock_hz / step > 0x1000000) {
-    return Result::Failure(kind + " holds a pixel clock up to " + ScaledDecimal(0x1000000 * step, 6, 0) + " MHz.");
+    return Result::Failure(std::string(type7 ? "A DisplayID type VII" : "A DisplayID type I") +
+                           " timing holds a pixel clock up to " + ScaledDecimal(0x1000000 * step, 6, 0) + " MHz.");
   }
   struct Field {
     const char* name;

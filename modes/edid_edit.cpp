@@ -139,6 +139,25 @@ std::string PreferAsDtd(Draft& draft, const DisplayTiming& timing, const Detaile
   return {};
 }
 
+// Where a CTA-861 block counts no detailed timing native and its first VIC
+// (its preferred format) is now the same as DTD 1, it counts DTD 1 native,
+// as readers expect of such a display.
+void CountFirstDtdNative(Draft& draft) {
+  Redecode(draft);
+  const EdidTiming* first = FirstDtd(draft.decoded);
+  const auto vic = std::find_if(draft.decoded.timings.begin(), draft.decoded.timings.end(),
+                                [](const EdidTiming& t) { return t.kind == EdidTimingKind::Vic; });
+  if (first == nullptr || vic == draft.decoded.timings.end() || !SameFigures(first->timing, vic->timing)) return;
+  for (int i = 1; i < BlockCount(draft.edited); ++i) {
+    const auto block = BlockOf(draft.edited, i);
+    if (block[0] != 0x02 || (block[3] & 0x0F) != 0) continue;
+    block[3] = static_cast<std::uint8_t>(block[3] | 0x01);
+    SealBlock(draft.edited, i);
+    draft.edited.changes.push_back("CTA-861 block " + std::to_string(i) + " counts DTD 1 native: it is " + vic->origin +
+                                   ", the block's preferred format.");
+  }
+}
+
 }  // namespace
 
 Result PreferTiming(std::span<const std::uint8_t> bytes, const DisplayTiming& asked, const TimingEditOptions& options) {
@@ -147,7 +166,7 @@ Result PreferTiming(std::span<const std::uint8_t> bytes, const DisplayTiming& as
   Draft draft = *started;
   const DisplayTiming timing = RoundedWhenAsked(draft, asked, options.round_clock);
   if (const EdidTiming* first = FirstDtd(draft.decoded); first && SameFigures(first->timing, timing)) {
-    return Result::Failure(TimingText(timing) + " is the preferred timing, DTD 1, already.");
+    return Result::Failure("DTD 1, the preferred timing, has the figures of " + TimingText(timing) + " already.");
   }
   const std::vector<EdidTiming> before = draft.decoded.timings;
   const Expected<DetailedTimingDescriptor> descriptor = DescribeTimingFor(draft.decoded, timing);
@@ -155,6 +174,7 @@ Result PreferTiming(std::span<const std::uint8_t> bytes, const DisplayTiming& as
   if (!problem.empty()) return Result::Failure(problem);
   if (std::string widen = WidenRangeLimits(draft, before, timing); !widen.empty())
     return Result::Failure(std::move(widen));
+  if (descriptor) CountFirstDtdNative(draft);
   return FinishEdit(std::move(draft));
 }
 

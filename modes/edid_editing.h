@@ -82,9 +82,14 @@ std::string WidenRangeLimits(Draft& draft, const std::vector<EdidTiming>& before
 std::string WriteRateLimits(std::span<std::uint8_t> descriptor, bool edid14, int min_v, int max_v, int min_h, int max_h,
                             std::uint64_t max_clock_hz);
 
-// Whether the timing lies within the limits, as edid-decode checks them
+// Whether the timing lies within each limit, and within them all, as
+// edid-decode checks them
 // (rates within half a hertz or 500 Hz of line rate; a clock below the
 // maximum when strict_clock, else up to it).
+struct RangeFit {
+  bool v, h, clock;
+};
+RangeFit FitOf(const EdidRangeLimits& range, const DisplayTiming& timing, bool strict_clock);
 bool WithinRange(const EdidRangeLimits& range, const DisplayTiming& timing, bool strict_clock);
 
 }  // namespace zarn::modes::edid_editing

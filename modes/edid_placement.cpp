@@ -2,6 +2,7 @@
 // a CTA-861 block, else a DisplayID detailed timing.
 #include <algorithm>
 #include <array>
+#include <cctype>
 
 #include "modes/cta_writer.h"
 #include "modes/displayid_writer.h"
@@ -40,11 +41,13 @@ Expected<Placed> PlaceInDisplayId(Draft& draft, const DisplayTiming& timing, boo
   const bool type7 = blocks.empty() || IsDisplayId2(BlockOf(draft.edited, blocks.front()));
   const Expected<DisplayIdDescriptor> descriptor = DescribeDisplayIdTiming(timing, type7, preferred);
   if (!descriptor) {
+    std::string reason = descriptor.error();
+    reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
     return Expected<Placed>::Failure(why +
                                      (type7 ? " Nor does it fit a DisplayID timing: "
                                             : " Nor does it fit the type I timing of this EDID's DisplayID 1.x "
                                               "block: ") +
-                                     descriptor.error());
+                                     reason);
   }
   const std::string kind = type7 ? " (type VII)" : " (type I)";
   for (const int index : blocks) {

@@ -33,12 +33,17 @@ std::span<std::uint8_t> RangeDescriptor(Draft& draft) {
 
 }  // namespace
 
-bool WithinRange(const EdidRangeLimits& r, const DisplayTiming& t, bool strict_clock) {
+RangeFit FitOf(const EdidRangeLimits& r, const DisplayTiming& t, bool strict_clock) {
   const double v = t.field_rate_hz(), h = t.line_rate_hz();
   const std::uint64_t clock = MaxClock(r);
-  return v + 0.5 >= r.min_v_rate_hz && v < r.max_v_rate_hz + 0.5 && h + 500.0 >= r.min_h_rate_khz * 1000.0 &&
-         h < r.max_h_rate_khz * 1000.0 + 500.0 &&
-         (clock == 0 || (strict_clock ? t.pixel_clock_hz < clock : t.pixel_clock_hz <= clock));
+  return {v + 0.5 >= r.min_v_rate_hz && v < r.max_v_rate_hz + 0.5,
+          h + 500.0 >= r.min_h_rate_khz * 1000.0 && h < r.max_h_rate_khz * 1000.0 + 500.0,
+          clock == 0 || (strict_clock ? t.pixel_clock_hz < clock : t.pixel_clock_hz <= clock)};
+}
+
+bool WithinRange(const EdidRangeLimits& r, const DisplayTiming& t, bool strict_clock) {
+  const RangeFit fit = FitOf(r, t, strict_clock);
+  return fit.v && fit.h && fit.clock;
 }
 
 std::string WriteRateLimits(std::span<std::uint8_t> d, bool edid14, int min_v, int max_v, int min_h, int max_h,
@@ -172,9 +177,10 @@ Expected<EdidEdited> SetRangeLimits(std::span<const std::uint8_t> bytes, const R
     d[11] = 0x0A;
     std::fill(d.begin() + 12, d.end(), std::uint8_t{0x20});
   }
-  // Every timing offered stays within the new limits.
+  // Every timing offered stays within each limit that it lay within.
   for (const EdidTiming& t : draft.decoded.timings) {
-    if (!WithinRange(after, t.timing, false)) {
+    const RangeFit was = FitOf(before, t.timing, false), is = FitOf(after, t.timing, false);
+    if ((was.v && !is.v) || (was.h && !is.h) || (was.clock && !is.clock)) {
       return Result::Failure(t.origin + " (" + FiguresText(t.timing) + ") lies outside the range limits " +
                              RangeText(after) + "; remove it first, or choose limits that cover it.");
     }

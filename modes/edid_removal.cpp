@@ -234,7 +234,7 @@ Result RemoveTimings(std::span<const std::uint8_t> bytes, std::span<const std::s
     const int ordinal = DtdOrdinal(timings[i]);
     removed_native += ordinal > 0 && ordinal <= NativeDtdCount(draft.decoded) ? 1 : 0;
   }
-  std::vector<std::string> changes;
+  std::map<std::size_t, std::string> changes;  // by the place in the list
   for (const auto& [key, found] : places) {
     const EdidTiming& t = timings[found.front()];
     if (std::string problem = TakeOut(draft, t); !problem.empty()) return Result::Failure(problem);
@@ -244,11 +244,9 @@ Result RemoveTimings(std::span<const std::uint8_t> bytes, std::span<const std::s
       sentence += (k == 1 ? ", with " : " and ") + timings[found[k]].origin;
     }
     if (found.size() > 1) sentence += ", which the same bytes offer";
-    changes.push_back(sentence + ".");
+    changes[found.front()] = sentence + ".";
   }
-  // Read back in the order the list shows them.
-  std::reverse(changes.begin(), changes.end());
-  draft.edited.changes.insert(draft.edited.changes.end(), changes.begin(), changes.end());
+  for (const auto& [place, sentence] : changes) draft.edited.changes.push_back(sentence);
   LowerNativeCount(draft, removed_native);
   return FinishEdit(std::move(draft));
 }
