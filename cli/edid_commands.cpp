@@ -154,8 +154,9 @@ Outcome Edid(std::span<const std::string> arguments, const Environment& environm
   if (!arguments.empty() && (arguments.front() == "install" || arguments.front() == "uninstall")) {
     return EdidInstall(arguments, environment);
   }
+  if (!arguments.empty() && arguments.front() == "edit") return EdidEdit(arguments.subspan(1), environment);
   if (arguments.empty() || arguments.front() != "show") {
-    throw UsageError{"edid takes a subcommand: show, install or uninstall; see zarn-timing edid --help."};
+    throw UsageError{"edid takes a subcommand: show, edit, install or uninstall; see zarn-timing edid --help."};
   }
   OptionTable options = PresentationOptions();
   options.emplace("--monitor", 1);

@@ -18,6 +18,10 @@ Outcome Monitors(std::span<const std::string> arguments, const Environment& envi
 // uninstall are EdidInstall's (cli/edid_install.h).
 Outcome Edid(std::span<const std::string> arguments, const Environment& environment);
 
+// zarn-timing edid edit (FILE | - | --monitor NAME) -o OUT EDIT...: the EDID
+// with the edits made (cli/edid_edit_command.cpp), what changed on standard output.
+Outcome EdidEdit(std::span<const std::string> arguments, const Environment& environment);
+
 // The bytes of an EDID: a file's (binary or hex text), standard input's
 // for "-", or an attached monitor's by its connector. Failures are NoModeError.
 // All of a file's content, or standard input's for "-"; a failure is NoModeError.

@@ -189,6 +189,19 @@ Outcome Dispatch(const std::vector<std::string>& arguments, const Environment& e
 
 }  // namespace
 
+modes::DisplayTiming TimingOfRequest(std::span<const std::string> words, const Environment& environment) {
+  if (words.empty()) throw UsageError{"no timing given; a request is a command and its arguments, such as 'dmt 0x52'."};
+  const modes::SourceInfo* source = modes::FindSource(words.front());
+  if (source == nullptr) throw UsageError{"unknown timing command " + Quoted(words.front()) + "; see --help."};
+  OptionTable options;
+  for (const Parameter& parameter : source->parameters) {
+    if (IsOption(parameter.cli)) options.emplace(parameter.cli, WordsOf(parameter));
+  }
+  const CommandLine line(words.subspan(1), options);
+  const modes::TimingRequest request = ReadRequest(*source, line, environment);
+  return Unwrapped(modes::MakeTiming(request, modes::CommandLineStyle()), kExitNoMode);
+}
+
 Outcome Run(const std::vector<std::string>& arguments, const Environment& environment) {
   try {
     return Dispatch(arguments, environment);

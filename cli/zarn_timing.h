@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "modes/display_timing.h"
 #include "platform/monitors.h"
 
 namespace zarn::cli {
@@ -32,5 +34,11 @@ struct Environment {
 
 // Runs zarn-timing with these arguments (the program's name left out).
 Outcome Run(const std::vector<std::string>& arguments, const Environment& environment = {});
+
+// The timing of one request's words ("cvt 2560 1440 144 --rb 2"), read as
+// that command reads its arguments, without the options of formats. Words
+// that are not well formed throw UsageError, a timing the standard refuses
+// NoModeError (cli/command_line.h).
+modes::DisplayTiming TimingOfRequest(std::span<const std::string> words, const Environment& environment);
 
 }  // namespace zarn::cli

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "modes/cvt.h"
 #include "modes/decimal.h"
+#include "modes/edid_edit.h"
 #include "modes/typed_text.h"
 
 namespace zarn::modes {
@@ -76,6 +78,62 @@ void PutRangeLimits(std::uint8_t* d, const DisplayTiming& t) {
   d[10] = 0x01;  // range limits only: no timing formula
   d[11] = 0x0A;
   std::fill(d + 12, d + 18, std::uint8_t{0x20});
+}
+
+// The base block whose DTD 1 is the timing, which a descriptor holds.
+Expected<BlockBytes> BaseBlock(const DisplayTiming& t, const std::string& name) {
+  using Result = Expected<BlockBytes>;
+  const auto descriptor = DescribeTiming(t);
+  if (!descriptor) return Result::Failure(descriptor.error());
+  if (t.field_rate_hz() > 510.0) {
+    return Result::Failure("The display range limits of an EDID reach 510 Hz, below this timing's rate.");
+  }
+  if (t.line_rate_hz() > 510e3) {
+    return Result::Failure("The display range limits of an EDID reach 510 kHz, below this timing's line rate.");
+  }
+
+  BlockBytes b{};
+  constexpr std::uint8_t kHeader[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+  std::copy(std::begin(kHeader), std::end(kHeader), b.begin());
+  // "ZZZ": letters as 1..26 in three 5-bit groups; product 0x0000, no serial.
+  constexpr int kLetter = 'Z' - 'A' + 1;
+  const int id = (kLetter << 10) | (kLetter << 5) | kLetter;
+  b[8] = static_cast<std::uint8_t>(id >> 8);
+  b[9] = static_cast<std::uint8_t>(id & 0xFF);
+  b[16] = 0;            // week unknown
+  b[17] = 2026 - 1990;  // year of manufacture
+  b[18] = 1;            // EDID 1.4
+  b[19] = 4;
+  b[20] = 0xA0;  // digital input, 8 bits per colour, interface not stated
+  const ImageSize size = PictureSize(t);
+  b[21] = static_cast<std::uint8_t>(std::max(1, (size.h_mm + 9) / 10));  // screen size in cm
+  b[22] = static_cast<std::uint8_t>(std::max(1, (size.v_mm + 9) / 10));
+  b[23] = 120;   // gamma 2.2
+  b[24] = 0x06;  // RGB 4:4:4, sRGB, the preferred timing is the native one
+  // sRGB chromaticity: red, green, blue and white x and y in 10 bits.
+  constexpr int kChroma[8] = {655, 338, 307, 614, 154, 61, 320, 337};
+  b[25] = static_cast<std::uint8_t>(((kChroma[0] & 3) << 6) | ((kChroma[1] & 3) << 4) | ((kChroma[2] & 3) << 2) |
+                                    (kChroma[3] & 3));
+  b[26] = static_cast<std::uint8_t>(((kChroma[4] & 3) << 6) | ((kChroma[5] & 3) << 4) | ((kChroma[6] & 3) << 2) |
+                                    (kChroma[7] & 3));
+  for (int i = 0; i < 8; ++i) b[static_cast<std::size_t>(27 + i)] = static_cast<std::uint8_t>(kChroma[i] >> 2);
+  // No established timings (35-37); the eight standard timings unused.
+  for (std::size_t i = 38; i < 54; ++i) b[i] = 0x01;
+  std::copy(descriptor->begin(), descriptor->end(), b.begin() + 54);
+  // Display name.
+  std::uint8_t* d = b.data() + 72;
+  d[3] = 0xFC;
+  std::fill(d + 5, d + 18, std::uint8_t{0x20});
+  std::copy(name.begin(), name.end(), d + 5);
+  if (name.size() < kMaxDisplayNameLength) d[5 + name.size()] = 0x0A;
+  PutRangeLimits(b.data() + 90, t);
+  // The fourth descriptor is a dummy.
+  b[108 + 3] = 0x10;
+  b[126] = 0;  // no extension blocks
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < 127; ++i) sum += b[i];
+  b[127] = static_cast<std::uint8_t>((256 - sum % 256) % 256);
+  return b;
 }
 
 }  // namespace
@@ -192,61 +250,59 @@ std::string DisplayNameProblem(std::string_view name) {
   return {};
 }
 
-Expected<EdidBlock> MakeEdid(const DisplayTiming& t, std::string_view display_name) {
-  using Result = Expected<EdidBlock>;
+Expected<EdidEdited> WriteEdid(std::span<const DisplayTiming> timings, std::string_view display_name) {
+  using Result = Expected<EdidEdited>;
+  if (timings.empty()) return Result::Failure("An EDID needs a timing to offer.");
   const std::string name = display_name.empty() ? std::string("Zarn") : std::string(display_name);
   if (std::string problem = DisplayNameProblem(name); !problem.empty()) return Result::Failure(std::move(problem));
-  const auto descriptor = DescribeTiming(t);
-  if (!descriptor) return Result::Failure(descriptor.error());
-  if (t.field_rate_hz() > 510.0) {
-    return Result::Failure("The display range limits of an EDID reach 510 Hz, below this timing's rate.");
+  const DisplayTiming& preferred = timings.front();
+  const Expected<Descriptor> fits = DescribeTiming(preferred);
+  DisplayTiming first = preferred;
+  if (!fits) {
+    // The nearest timing a descriptor holds, for DTD 1.
+    CvtOptions rb2;
+    rb2.blanking = CvtBlanking::ReducedV2;
+    const Expected<DisplayTiming> candidates[] = {
+        WithDescriptorClock(preferred),
+        CvtTiming(preferred.h_active, preferred.v_active, 60, rb2),
+        CvtTiming(preferred.h_active / 2, preferred.v_active / 2, 60, rb2),
+    };
+    const DisplayTiming* found = nullptr;
+    for (const Expected<DisplayTiming>& candidate : candidates) {
+      if (candidate && !preferred.interlaced && DescribeTiming(WithDescriptorClock(*candidate))) {
+        found = &*candidate;
+        break;
+      }
+    }
+    if (found == nullptr) return Result::Failure(fits.error());
+    first = WithDescriptorClock(*found);
   }
-  if (t.line_rate_hz() > 510e3) {
-    return Result::Failure("The display range limits of an EDID reach 510 kHz, below this timing's line rate.");
+  const Expected<BlockBytes> base = BaseBlock(first, name);
+  if (!base) return Result::Failure(base.error());
+  EdidEdited made{EdidBytes(base->begin(), base->end()), {}};
+  if (!fits) {
+    const Expected<EdidEdited> carried = PreferTiming(made.bytes, preferred);
+    if (!carried) return Result::Failure(fits.error() + " " + carried.error());
+    made.bytes = carried->bytes;
+    made.changes.push_back(fits.error() + " So " + preferred.source +
+                           " is the preferred timing of a DisplayID 2.0 extension block, and DTD 1 of the base "
+                           "block holds " +
+                           first.source + " at " + FixedDecimal(first.field_rate_hz(), 3) + " Hz (" +
+                           ScaledDecimal(first.pixel_clock_hz, 6, 2) +
+                           " MHz) for software that reads only the base block.");
   }
+  for (const DisplayTiming& timing : timings.subspan(1)) {
+    const Expected<EdidEdited> added = AddTiming(made.bytes, timing);
+    if (!added) return Result::Failure(added.error());
+    made.bytes = added->bytes;
+  }
+  return made;
+}
 
-  EdidBlock b{};
-  constexpr std::uint8_t kHeader[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-  std::copy(std::begin(kHeader), std::end(kHeader), b.begin());
-  // "ZZZ": letters as 1..26 in three 5-bit groups; product 0x0000, no serial.
-  constexpr int kLetter = 'Z' - 'A' + 1;
-  const int id = (kLetter << 10) | (kLetter << 5) | kLetter;
-  b[8] = static_cast<std::uint8_t>(id >> 8);
-  b[9] = static_cast<std::uint8_t>(id & 0xFF);
-  b[16] = 0;            // week unknown
-  b[17] = 2026 - 1990;  // year of manufacture
-  b[18] = 1;            // EDID 1.4
-  b[19] = 4;
-  b[20] = 0xA0;  // digital input, 8 bits per colour, interface not stated
-  const ImageSize size = PictureSize(t);
-  b[21] = static_cast<std::uint8_t>(std::max(1, (size.h_mm + 9) / 10));  // screen size in cm
-  b[22] = static_cast<std::uint8_t>(std::max(1, (size.v_mm + 9) / 10));
-  b[23] = 120;   // gamma 2.2
-  b[24] = 0x06;  // RGB 4:4:4, sRGB, the preferred timing is the native one
-  // sRGB chromaticity: red, green, blue and white x and y in 10 bits.
-  constexpr int kChroma[8] = {655, 338, 307, 614, 154, 61, 320, 337};
-  b[25] = static_cast<std::uint8_t>(((kChroma[0] & 3) << 6) | ((kChroma[1] & 3) << 4) | ((kChroma[2] & 3) << 2) |
-                                    (kChroma[3] & 3));
-  b[26] = static_cast<std::uint8_t>(((kChroma[4] & 3) << 6) | ((kChroma[5] & 3) << 4) | ((kChroma[6] & 3) << 2) |
-                                    (kChroma[7] & 3));
-  for (int i = 0; i < 8; ++i) b[static_cast<std::size_t>(27 + i)] = static_cast<std::uint8_t>(kChroma[i] >> 2);
-  // No established timings (35-37); the eight standard timings unused.
-  for (std::size_t i = 38; i < 54; ++i) b[i] = 0x01;
-  std::copy(descriptor->begin(), descriptor->end(), b.begin() + 54);
-  // Display name.
-  std::uint8_t* d = b.data() + 72;
-  d[3] = 0xFC;
-  std::fill(d + 5, d + 18, std::uint8_t{0x20});
-  std::copy(name.begin(), name.end(), d + 5);
-  if (name.size() < kMaxDisplayNameLength) d[5 + name.size()] = 0x0A;
-  PutRangeLimits(b.data() + 90, t);
-  // The fourth descriptor is a dummy.
-  b[108 + 3] = 0x10;
-  b[126] = 0;  // no extension blocks
-  unsigned sum = 0;
-  for (std::size_t i = 0; i < 127; ++i) sum += b[i];
-  b[127] = static_cast<std::uint8_t>((256 - sum % 256) % 256);
-  return b;
+Expected<EdidBytes> MakeEdid(const DisplayTiming& timing, std::string_view display_name) {
+  const Expected<EdidEdited> made = WriteEdid(std::span<const DisplayTiming>(&timing, 1), display_name);
+  if (!made) return Expected<EdidBytes>::Failure(made.error());
+  return made->bytes;
 }
 
 std::string HexBytes(std::span<const std::uint8_t> bytes) {

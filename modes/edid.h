@@ -5,14 +5,17 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "modes/display_timing.h"
+#include "modes/edid_blocks.h"
 #include "modes/expected.h"
 
 namespace zarn::modes {
 
 using DetailedTimingDescriptor = std::array<std::uint8_t, 18>;
-using EdidBlock = std::array<std::uint8_t, 128>;
+// A whole EDID: the base block and its extension blocks, 128 bytes each.
+using EdidBytes = std::vector<std::uint8_t>;
 
 // The 18-byte detailed timing descriptor of EDID (digital separate sync).
 // A timing that does not fit one of its fields, or whose clock is not a
@@ -37,13 +40,25 @@ std::string DisplayNameProblem(std::string_view name);
 // lies on one. Its rates change with it.
 DisplayTiming WithDescriptorClock(const DisplayTiming& timing);
 
-// A complete EDID 1.4 base block for a digital display whose preferred mode
-// is the timing: a manufacturer ID and product code plainly for testing
-// ("ZZZ", 0x0000), the timing as the preferred detailed timing, a display
-// name ("Zarn" when empty; else as DisplayNameProblem allows), display range
-// limits that cover the timing, and the checksum. What would not pass a
-// conformity check (edid-decode -c) is refused with the reason.
-Expected<EdidBlock> MakeEdid(const DisplayTiming& timing, std::string_view display_name);
+// A complete EDID 1.4 for a digital display whose preferred mode is the
+// first timing and which offers the others too: a base block with a
+// manufacturer ID and product code plainly for testing ("ZZZ", 0x0000), the
+// preferred timing as DTD 1, a display name ("Zarn" when empty; else as
+// DisplayNameProblem allows), display range limits that cover every timing,
+// and the checksum. A timing that fits a detailed timing descriptor leaves the
+// base block as it always was. The other timings go where AddTiming puts them.
+// A preferred timing that no descriptor holds (a clock above 655.35 MHz or
+// between 10 kHz steps, a vertical front porch above 63 lines, ...) is the
+// preferred timing of a DisplayID 2.0 extension block, and DTD 1 holds the
+// nearest timing a descriptor does hold, for software that reads only the
+// base block: the same timing with its clock on the nearest 10 kHz step, else
+// CVT-RB2 at 60 Hz of its size, else of half its size. What would not pass a
+// conformity check (edid-decode -c) is refused with the reason. The changes
+// say what the base block holds in place of the timing, where that is so.
+Expected<EdidEdited> WriteEdid(std::span<const DisplayTiming> timings, std::string_view display_name);
+
+// The bytes of WriteEdid for one timing.
+Expected<EdidBytes> MakeEdid(const DisplayTiming& timing, std::string_view display_name);
 
 // Bytes as lowercase hex pairs, 16 to a line ("bc 34 00 98 ...").
 std::string HexBytes(std::span<const std::uint8_t> bytes);

@@ -137,6 +137,8 @@ std::string BlockName(int tag, bool v2) {
         return "Video Timing Modes Type 7 - Detailed Timings Data Block";
       case 0x23:
         return "Video Timing Modes Type 8 - Enumerated Timing Codes Data Block";
+      case 0x26:
+        return "Display Interface Features Data Block";
       case 0x28:
         return "Tiled Display Topology Data Block";
       case 0x7E:

@@ -20,9 +20,7 @@ Result Text(const Expected<T>& made, std::string (*write)(const T&)) {
 }
 
 std::string Same(const std::string& text) { return text; }
-std::string Hex(const EdidBlock& block) { return HexBytes(block); }
 std::string HexDescriptor(const DetailedTimingDescriptor& d) { return HexBytes(d); }
-std::string Bytes(const EdidBlock& block) { return std::string(block.begin(), block.end()); }
 
 Result ReadableExport(const DisplayTiming& t, const ExportRequest&) { return ExportText{ReadableBlock(t), {}}; }
 Result ModelineExport(const DisplayTiming& t, const ExportRequest&) { return ExportText{Modeline(t) + "\n", {}}; }
@@ -86,14 +84,24 @@ Result DescriptorExport(const DisplayTiming& t, const ExportRequest& r) {
   const DisplayTiming written = EdidTiming(t, r);
   return WithClockNote(Text(DescribeTiming(written), HexDescriptor), t, written);
 }
-Result EdidExport(const DisplayTiming& t, const ExportRequest& r) {
+// A whole EDID, its bytes written by write, with a note of what its base
+// block holds in place of a timing no descriptor holds.
+Result EdidText(const DisplayTiming& t, const ExportRequest& r, std::string (*write)(const EdidBytes&)) {
   const DisplayTiming written = EdidTiming(t, r);
-  return WithClockNote(Text(MakeEdid(written, r.display_name), Bytes), t, written);
+  const Expected<EdidEdited> made = WriteEdid(std::span<const DisplayTiming>(&written, 1), r.display_name);
+  if (!made) return Result::Failure(made.error());
+  Result text = WithClockNote(ExportText{write(made->bytes), {}}, t, written);
+  for (const std::string& change : made->changes) {
+    ExportText noted = *text;
+    noted.note += (noted.note.empty() ? "" : " ") + change;
+    text = noted;
+  }
+  return text;
 }
-Result EdidHexExport(const DisplayTiming& t, const ExportRequest& r) {
-  const DisplayTiming written = EdidTiming(t, r);
-  return WithClockNote(Text(MakeEdid(written, r.display_name), Hex), t, written);
-}
+std::string Binary(const EdidBytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string Hex(const EdidBytes& bytes) { return HexBytes(bytes); }
+Result EdidExport(const DisplayTiming& t, const ExportRequest& r) { return EdidText(t, r, Binary); }
+Result EdidHexExport(const DisplayTiming& t, const ExportRequest& r) { return EdidText(t, r, Hex); }
 
 std::string ReadableList(std::span<const DisplayTiming> timings) {
   std::string text;
@@ -130,10 +138,10 @@ constexpr ExportFormat kFormats[] = {
      true, false, false, KernelExport, nullptr, nullptr, false},
     {ExportId::EdidDtd, "edid-dtd", "EDID descriptor (hex)", "the 18-byte EDID detailed timing descriptor, in hex",
      false, false, false, DescriptorExport, nullptr, nullptr, false},
-    {ExportId::Edid, "edid", "", "a 128-byte EDID base block, binary, to the file -o FILE", false, true, true,
-     EdidExport, nullptr, nullptr, false},
-    {ExportId::EdidHex, "edid-hex", "EDID (hex)", "the same EDID block in hex", false, true, false, EdidHexExport,
-     nullptr, nullptr, false},
+    {ExportId::Edid, "edid", "", "an EDID, binary, to the file -o FILE (DisplayID for a timing a DTD cannot hold)",
+     false, true, true, EdidExport, nullptr, nullptr, false},
+    {ExportId::EdidHex, "edid-hex", "EDID (hex)", "the same EDID in hex", false, true, false, EdidHexExport, nullptr,
+     nullptr, false},
     {ExportId::Hyprland, "hyprland", "Hyprland monitor line",
      "the \"monitor = NAME, modeline ...\" line of hyprland.conf", true, false, false, HyprlandExport, nullptr, nullptr,
      false},

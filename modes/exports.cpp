@@ -31,15 +31,21 @@ Expected<std::string> SwayOutputLine(const DisplayTiming& timing, std::string_vi
 
 std::string EdidOverrideRoute(const DisplayTiming& timing) {
   const std::string load = ", then load it with the kernel's drm.edid_firmware= option.";
-  if (MakeEdid(timing, "")) return " Make it an EDID override instead (--format edid -o FILE)" + load;
+  const auto made = MakeEdid(timing, "");
+  if (made && DescribeTiming(timing)) return " Make it an EDID override instead (--format edid -o FILE)" + load;
   const DisplayTiming rounded = WithDescriptorClock(timing);
   const auto block = MakeEdid(rounded, "");
-  if (block && rounded.pixel_clock_hz != timing.pixel_clock_hz) {
+  if (block && DescribeTiming(rounded) && rounded.pixel_clock_hz != timing.pixel_clock_hz) {
     return " An EDID override can carry it with the clock rounded to the 10 kHz step a descriptor holds, " +
            ScaledDecimal(rounded.pixel_clock_hz, 6, 2) + " MHz, which gives " +
            FixedDecimal(rounded.field_rate_hz(), 3) + " Hz (--round-clock --format edid -o FILE)" + load;
   }
-  return " No EDID override can carry it either: " + block.error();
+  if (made) {
+    return " An EDID override can carry it in a DisplayID extension block, which the kernel reads (--format edid -o "
+           "FILE)" +
+           load;
+  }
+  return " No EDID override can carry it either: " + made.error();
 }
 
 Expected<KernelOption> KernelModeOption(const DisplayTiming& timing, const TimingRequest* request,

@@ -482,7 +482,7 @@ TEST(TimingsExports, SaveEdidWritesTheBlockWhereTheUserSays) {
     file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(file.gcount()));
   }
-  const modes::EdidBlock expected = *modes::MakeEdid(Made(modes::DmtTiming(0x24)), "Bench");
+  const modes::EdidBytes expected = *modes::MakeEdid(Made(modes::DmtTiming(0x24)), "Bench");
   EXPECT_EQ(bytes, std::vector<char>(expected.begin(), expected.end()));
   EXPECT_EQ(w.timingsView.ExportMessage(), "Saved the EDID (128 bytes) to " + path + ".");
 
