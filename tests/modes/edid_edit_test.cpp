@@ -47,7 +47,7 @@ const char* const kAllowed[] = {
     "DTD is similar but not identical to",
     // A note under an out-of-range warning the original had, which comes and
     // goes with the limits' figures.
-    "Could be due to a Monitor Range off-by-one rounding issue",
+    "Could be due to a Monitor Range off-by-one rounding",
 };
 
 std::string ReadText(const fs::path& path) {
