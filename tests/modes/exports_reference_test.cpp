@@ -135,11 +135,39 @@ TEST(EdidExport, EveryBlockPassesEdidDecodeAndCarriesItsTiming) {
     EXPECT_EQ(decoded->v_sync_positive, t.v_sync_positive);
     EXPECT_EQ(decoded->interlaced, t.interlaced);
   }
-  std::remove(path.c_str());
   EXPECT_GT(written, 150);
   std::printf("[ exports  ] %d EDIDs written, %d of them with the timing in a DisplayID block\n", written,
               in_display_id);
   EXPECT_GE(in_display_id, 20);
+
+  // Several timings in one EDID: the base block's free descriptor, a new
+  // CTA-861 block, DisplayID; each listed by edid-decode with its figures.
+  CvtOptions rb2;
+  rb2.blanking = CvtBlanking::ReducedV2;
+  const DisplayTiming several[] = {*DmtTiming(0x52),
+                                   *VicTiming(97),
+                                   *CvtTiming(3840, 2160, 144, rb2),
+                                   *CvtTiming(7680, 4320, 60, rb2),
+                                   *CvtTiming(1366, 768, 60, rb2),
+                                   *CvtTiming(1280, 720, 60, rb2),
+                                   *GtfTiming(1024, 768, GtfInput::FrameRate, 85)};
+  const auto made = WriteEdid(several, "Several");
+  ASSERT_TRUE(made.ok()) << made.error();
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(made->bytes.data()), static_cast<std::streamsize>(made->bytes.size()));
+  const std::string report = testing::RunCommand("edid-decode -c " + path + " 2>&1");
+  EXPECT_NE(report.find("EDID conformity: PASS"), std::string::npos) << report;
+  EXPECT_EQ(OtherWarnings(report, {"Unknown OUI 00-00-00.", "similar but not identical to VIC"}), 0) << report;
+  const testing::EdidDecodeListing listing = testing::EdidDecodeListingOf(path);
+  for (const DisplayTiming& t : several) {
+    const bool listed = std::any_of(listing.timings.begin(), listing.timings.end(), [&](const auto& l) {
+      const testing::ReferenceTiming& d = l.timing;
+      return d.pixel_clock_hz == t.pixel_clock_hz && d.h_active == t.h_active && d.h_back_porch == t.h_back_porch &&
+             d.v_active == t.v_active && d.v_front_porch == t.v_front_porch && d.v_back_porch == t.v_back_porch;
+    });
+    EXPECT_TRUE(listed) << t.source << "\n" << report;
+  }
+  std::remove(path.c_str());
 }
 
 // Every request of a data file written as an EDID: conformant, or refused.
