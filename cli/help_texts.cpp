@@ -149,6 +149,7 @@ With --format json, one object a line: the connector and the decoded EDID.
 constexpr std::string_view kEdid =
     R"txt(Usage: zarn-timing edid show (FILE... | - | --monitor NAME) [--format readable|json]
        zarn-timing edid show (FILE | - | --monitor NAME) --timing N [--format FORMAT]
+       zarn-timing edid edit (FILE | - | --monitor NAME) -o OUT EDIT...
        zarn-timing edid install FILE --connector NAME [--root DIR] [--dry-run] [--yes]
        zarn-timing edid uninstall --connector NAME [--root DIR] [--dry-run] [--yes]
        zarn-timing edid install FILE --inf FILE.inf
@@ -167,6 +168,39 @@ in the report; an input with no EDID base block exits 1.
 
 --timing N takes the EDID's N-th timing, in the order listed, and shows it
 in any format, as the other commands do.
+
+edid edit writes the EDID with the edits made to the file OUT (binary) and
+prints what changed, one sentence a change. Every byte an edit does not need
+stays as it was, and the checksums of the blocks it changes are written. An
+edit that cannot be made is refused with the reason (exit 1).
+
+  --add 'REQUEST'        add a timing: any request the commands take, such as
+                         'cvt 2560 1440 144 --rb 2' or 'dmt 0x52' (repeatable)
+  --prefer 'REQUEST'     make a timing the preferred one (DTD 1); also a timing
+                         of the EDID by its number or origin, such as 'DTD 3'
+  --remove WHICH         remove a timing by its number or origin as edid show
+                         lists them, such as 5 or 'DTD 3' (repeatable)
+  --range V:MIN-MAX,H:MIN-MAX,CLOCK:MHZ
+                         the display range limits: vertical rates in Hz,
+                         horizontal in kHz, the maximum pixel clock; any of them
+  --max-clock MHZ        the maximum pixel clock of the range limits
+  --vrr MIN-MAX          the variable refresh range: the range limits' vertical
+                         rates, marked "range limits only" (EDID 1.4), as the
+                         Linux kernel and its AMD driver read them; an AMD
+                         FreeSync range follows
+  --name NAME            the display name
+  --round-clock          move the clock of --add and --prefer to the nearest
+                         10 kHz step, so that a detailed timing descriptor holds it
+  --mend-checksums       write every checksum that is wrong
+
+The edits are made in this order: the checksums, the removals (numbered as
+edid show numbers the EDID given), the additions, the preferred timing, the
+range limits, the name. A timing goes into a detailed timing descriptor (in
+the base block where a descriptor is free, else in a CTA-861 block) when its
+clock is a whole number of 10 kHz steps up to 655.35 MHz and its figures fit;
+any other timing goes into a DisplayID block, type VII (1 kHz steps, any
+clock). New blocks are added as needed, and range limits that do not cover a
+timing added are widened.
 
 install makes the monitor on a connector use FILE in place of its own EDID.
 On Linux (--connector DP-1, as /sys/class/drm names it): keeps the

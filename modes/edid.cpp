@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "modes/cvt.h"
 #include "modes/decimal.h"
@@ -259,22 +260,19 @@ Expected<EdidEdited> WriteEdid(std::span<const DisplayTiming> timings, std::stri
   const Expected<Descriptor> fits = DescribeTiming(preferred);
   DisplayTiming first = preferred;
   if (!fits) {
-    // The nearest timing a descriptor holds, for DTD 1.
+    // The nearest timing a descriptor holds, for DTD 1: the same with its
+    // clock rounded, else CVT-RB2 at 60 Hz of its size, of half its size, of
+    // a third, ...
     CvtOptions rb2;
     rb2.blanking = CvtBlanking::ReducedV2;
-    const Expected<DisplayTiming> candidates[] = {
-        WithDescriptorClock(preferred),
-        CvtTiming(preferred.h_active, preferred.v_active, 60, rb2),
-        CvtTiming(preferred.h_active / 2, preferred.v_active / 2, 60, rb2),
-    };
-    const DisplayTiming* found = nullptr;
-    for (const Expected<DisplayTiming>& candidate : candidates) {
-      if (candidate && !preferred.interlaced && DescribeTiming(WithDescriptorClock(*candidate))) {
-        found = &*candidate;
-        break;
-      }
+    std::optional<DisplayTiming> found;
+    if (DescribeTiming(WithDescriptorClock(preferred))) found = preferred;
+    for (int part = 1; part <= 8 && !found && !preferred.interlaced; ++part) {
+      const Expected<DisplayTiming> smaller =
+          CvtTiming(preferred.h_active / part / 8 * 8, preferred.v_active / part, 60, rb2);
+      if (smaller && DescribeTiming(WithDescriptorClock(*smaller))) found = *smaller;
     }
-    if (found == nullptr) return Result::Failure(fits.error());
+    if (!found || preferred.interlaced) return Result::Failure(fits.error());
     first = WithDescriptorClock(*found);
   }
   const Expected<BlockBytes> base = BaseBlock(first, name);
@@ -282,7 +280,7 @@ Expected<EdidEdited> WriteEdid(std::span<const DisplayTiming> timings, std::stri
   EdidEdited made{EdidBytes(base->begin(), base->end()), {}};
   if (!fits) {
     const Expected<EdidEdited> carried = PreferTiming(made.bytes, preferred);
-    if (!carried) return Result::Failure(fits.error() + " " + carried.error());
+    if (!carried) return Result::Failure(carried.error());
     made.bytes = carried->bytes;
     made.changes.push_back(fits.error() + " So " + preferred.source +
                            " is the preferred timing of a DisplayID 2.0 extension block, and DTD 1 of the base "

@@ -52,7 +52,8 @@ DisplayTiming WithDescriptorClock(const DisplayTiming& timing);
 // preferred timing of a DisplayID 2.0 extension block, and DTD 1 holds the
 // nearest timing a descriptor does hold, for software that reads only the
 // base block: the same timing with its clock on the nearest 10 kHz step, else
-// CVT-RB2 at 60 Hz of its size, else of half its size. What would not pass a
+// CVT-RB2 at 60 Hz of its size, else of half its size, a third, down to an
+// eighth. An interlaced timing goes into DTD 1 or nowhere. What would not pass a
 // conformity check (edid-decode -c) is refused with the reason. The changes
 // say what the base block holds in place of the timing, where that is so.
 Expected<EdidEdited> WriteEdid(std::span<const DisplayTiming> timings, std::string_view display_name);

@@ -114,7 +114,6 @@ std::string PreferAsDtd(Draft& draft, const DisplayTiming& timing, const Detaile
   std::array<std::uint8_t, kSlotSize> old{};
   const auto base = BlockOf(draft.edited, 0);
   std::copy_n(base.begin() + kFirstSlot, kSlotSize, old.begin());
-  const std::string was = first ? TimingText(first->timing) : std::string();
   bool moved = false;
   if (ArrangeBaseDescriptors(draft, &descriptor, true, moved) == 0) {
     draft.edited.changes.push_back(

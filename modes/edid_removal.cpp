@@ -100,7 +100,7 @@ std::string RemovalProblem(const DecodedEdid& edid, const std::set<std::size_t>&
              " is marked as the display's native format; removing it would leave the CTA-861 data "
              "without it, or with another one.";
     }
-    if (t.kind == EdidTimingKind::Vic && &t == first_vic && NativeDtdCount(edid) == 0 && edid.timings.size() > 0 &&
+    if (t.kind == EdidTimingKind::Vic && &t == first_vic && NativeDtdCount(edid) == 0 &&
         kept(EdidTimingKind::DetailedTiming, [&](const EdidTiming& d) {
           return d.location.offset == 54 && d.location.block == 0 && SameSize(d.timing, t.timing);
         })) {
@@ -156,7 +156,9 @@ std::string TakeOut(Draft& draft, const EdidTiming& t) {
   const auto block = BlockOf(draft.edited, at.block);
   const auto offset = static_cast<std::size_t>(at.offset);
   if (at.bit >= 0) {
-    block[offset] = static_cast<std::uint8_t>(block[offset] & ~(1u << at.bit));
+    // The bit of the timing: a 3-byte CVT code keeps its rates in its last byte.
+    const std::size_t byte = offset + (t.kind == EdidTimingKind::Cvt3Byte ? 2 : 0);
+    block[byte] = static_cast<std::uint8_t>(block[byte] & ~(1u << at.bit));
     // A 3-byte CVT code that offers no rate any more is unused.
     if (t.kind == EdidTimingKind::Cvt3Byte && (block[offset + 2] & 0x1F) == 0) {
       std::fill(block.begin() + at.offset, block.begin() + at.offset + 3, std::uint8_t{0});

@@ -1,5 +1,5 @@
 // Arbitrary bytes for the EDID reader: read as an EDID and, as text, as a hex
-// dump; both texts of every decoding. Nothing may crash or trip a sanitizer;
+// dump; both texts of every decoding; the edits of an EDID made to them. Nothing may crash or trip a sanitizer;
 // a decoding must succeed exactly when there is a base block, every timing
 // must point inside its block, and the JSON must be valid UTF-8.
 #include <algorithm>
@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "modes/edid.h"
+#include "modes/edid_edit.h"
 #include "modes/edid_hex.h"
 #include "modes/edid_reader.h"
 #include "modes/edid_text.h"
@@ -29,6 +31,20 @@ void Check(std::span<const std::uint8_t> bytes) {
   const std::string json = EdidJson(*edid);
   if (json.front() != '{' || json.back() != '}' || ValidUtf8(json) != json) std::abort();
   if (EdidReport(*edid).empty()) std::abort();
+  // Each edit is made or refused; what it makes is whole blocks that read as an EDID.
+  DisplayTiming timing;
+  timing.h_active = 3840, timing.h_front_porch = 8, timing.h_sync = 32, timing.h_back_porch = 40;
+  timing.v_active = 2160, timing.v_front_porch = 140, timing.v_sync = 8, timing.v_back_porch = 6;
+  timing.pixel_clock_hz = 1'306'206'000;
+  RangeLimitsEdit range;
+  range.min_v_rate_hz = 48, range.max_v_rate_hz = 144, range.range_limits_only = true;
+  const std::string removed[] = {"1", "2", "DTD 2", "VIC 1"};
+  for (const Expected<EdidEdited>& edited :
+       {AddTiming(bytes, timing), PreferTiming(bytes, timing), AddTiming(bytes, WithDescriptorClock(timing)),
+        RemoveTimings(bytes, removed), SetRangeLimits(bytes, range), SetDisplayName(bytes, "Fuzz"),
+        MendChecksums(bytes)}) {
+    if (edited && (edited->bytes.size() % 128 != 0 || !DecodeEdid(edited->bytes))) std::abort();
+  }
 }
 
 }  // namespace
