@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstring>
@@ -173,6 +174,49 @@ std::string WithoutAccessKey(std::string_view text) {
 }
 
 bool Wraps(Part part) { return part == Part::Note; }
+
+// Names for screen readers, given through the system's accessibility
+// annotations (oleacc's property service), loaded the first time the window
+// names a control; where the service is missing the controls keep the names
+// the system derives from their captions.
+class ScreenReaderNames {
+ public:
+  static ScreenReaderNames& Get() {
+    static ScreenReaderNames names;
+    return names;
+  }
+  ScreenReaderNames(const ScreenReaderNames&) = delete;
+  ScreenReaderNames& operator=(const ScreenReaderNames&) = delete;
+
+  void Name(HWND control, const std::wstring& name) {
+    // The property of an element's name: {608d3df8-8128-4aa7-a428-f55e49267291}.
+    static constexpr GUID kName = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+    if (services_ != nullptr)
+      services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kName, name.c_str());
+  }
+
+ private:
+  ScreenReaderNames() {
+    using Initialize = HRESULT(WINAPI*)(void*, DWORD);
+    using Create = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
+    const HMODULE ole = LoadLibraryW(L"ole32.dll");
+    if (ole == nullptr) return;
+    const auto initialize =
+        reinterpret_cast<Initialize>(reinterpret_cast<void*>(GetProcAddress(ole, "CoInitializeEx")));
+    const auto create = reinterpret_cast<Create>(reinterpret_cast<void*>(GetProcAddress(ole, "CoCreateInstance")));
+    if (initialize == nullptr || create == nullptr || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED))) return;
+    // CLSID_AccPropServices and IID_IAccPropServices.
+    static constexpr GUID kService = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+    static constexpr GUID kInterface = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+    void* services = nullptr;
+    if (SUCCEEDED(create(kService, nullptr, CLSCTX_INPROC_SERVER, kInterface, &services))) {
+      services_ = static_cast<IAccPropServices*>(services);
+    }
+  }
+  ~ScreenReaderNames() = default;  // the service lives as long as the program
+
+  IAccPropServices* services_ = nullptr;
+};
 
 }  // namespace
 
@@ -425,6 +469,9 @@ HWND Win32TimingsWindow::MakeCell(const Cell& cell, HWND parent) {
     SetWindowTextUtf8(hwnd, written->second);  // written before its page was made
   }
   if (!cell.name.empty() && hidden_[cell.name]) ShowWindow(hwnd, SW_HIDE);
+  if (const std::string name = AccessibleName(hwnd); !name.empty() && cell.part != Part::Caption) {
+    ScreenReaderNames::Get().Name(hwnd, Wide(name));
+  }
   return hwnd;
 }
 

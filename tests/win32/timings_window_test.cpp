@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -151,14 +152,32 @@ int FormatIndex(std::string_view id) {
   return -1;
 }
 
+// Picks the first item of the menu shown, from inside its own loop.
+void CALLBACK PickFromMenu(HWND /*window*/, UINT /*message*/, UINT_PTR timer, DWORD /*time*/) {
+  const HWND menu = FindWindowW(L"#32768", nullptr);
+  if (menu == nullptr || !IsWindowVisible(menu)) return;
+  KillTimer(nullptr, timer);
+  PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
 TEST(Win32TimingsWindow, OpensOnceBesideTheCalculatorAndWorksItsSources) {
   Opened o;
-  // Ctrl+T in the calculator, twice: one window, beside it.
+  // "Standard Timings..." in the menu of a right click on the background,
+  // then Ctrl+T in the calculator, twice: one window, beside it.
+  RECT frame{};
+  GetWindowRect(o.calculator->Handle(), &frame);
+  SetTimer(nullptr, 0, 20, &PickFromMenu);
+  SendMessageW(o.calculator->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(o.calculator->Handle()),
+               MAKELPARAM(frame.left + 4, frame.bottom - 4));
+  Pump();
+  ASSERT_NE(o.timings, nullptr) << "the background's menu opened no window";
+  EXPECT_TRUE(IsWindowVisible(o.timings->Handle()));
+  o.timings->Close();
   SetForegroundWindow(o.calculator->Handle());
   SetFocus(o.calculator->Field(engine::TimingField::txtHorActive));
   Keys({VK_CONTROL}, 'T');
-  ASSERT_NE(o.timings, nullptr) << "Ctrl+T opened no window";
-  EXPECT_TRUE(IsWindowVisible(o.timings->Handle()));
+  EXPECT_TRUE(IsWindowVisible(o.timings->Handle())) << "Ctrl+T";
   EXPECT_EQ(WindowText(o.timings->Handle()), "Zarn Timings");
   RECT calculator{};
   RECT timings{};
@@ -242,6 +261,40 @@ TEST(Win32TimingsWindow, OpensOnceBesideTheCalculatorAndWorksItsSources) {
   EXPECT_TRUE(o.questions.empty());
 }
 
+// Zarn.exe --timings shows the calculator and the Timings window.
+TEST(Win32TimingsWindow, CommandLineOpensBothWindows) {
+  std::wstring command = L"\"" + Wide(ZARN_EXE) + L"\" --timings";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  const auto shown = [&](const wchar_t* className) {
+    for (HWND found = FindWindowW(className, nullptr); found != nullptr;
+         found = FindWindowExW(nullptr, found, className, nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(found, &owner);
+      if (owner == process.dwProcessId && IsWindowVisible(found)) return found;
+    }
+    return HWND{};
+  };
+  HWND calculator = nullptr;
+  HWND timings = nullptr;
+  for (int waited = 0; waited < 20000 && (calculator == nullptr || timings == nullptr); waited += 50) {
+    Sleep(50);
+    calculator = shown(L"ZarnCalculator");
+    timings = shown(L"ZarnTimings");
+  }
+  EXPECT_NE(calculator, nullptr);
+  ASSERT_NE(timings, nullptr);
+  EXPECT_EQ(WindowText(timings), "Zarn Timings");
+  // Closing the calculator ends the program, the Timings window open or not.
+  PostMessageW(calculator, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+}
+
 // The access key of a control's caption, lower case; 0 for none.
 wchar_t AccessKey(const std::string& text) {
   const std::size_t at = text.find('&');
@@ -289,6 +342,15 @@ TEST(Win32TimingsWindow, EverySourceLaidOutAt96And144Dpi) {
         visited.push_back(focus);
         focus = GetNextDlgTabItem(window, focus, FALSE);
       } while (focus != o.Control("cmbSource") && visited.size() < 200);
+      // Each has a name for screen readers of its own.
+      std::map<std::string, std::string_view> names;
+      for (const auto& [name, hwnd] : shown) {
+        if (std::find(stops.begin(), stops.end(), hwnd) == stops.end()) continue;
+        const std::string spoken = o.timings->AccessibleName(hwnd);
+        EXPECT_FALSE(spoken.empty()) << name << ", " << page;
+        EXPECT_TRUE(names.emplace(spoken, name).second)
+            << name << " and " << names[spoken] << " are both \"" << spoken << "\", " << page;
+      }
       std::set<HWND> expected(stops.begin(), stops.end());
       EXPECT_EQ(std::set<HWND>(visited.begin(), visited.end()), expected) << page;
       EXPECT_EQ(visited.size(), expected.size()) << page;
