@@ -175,6 +175,8 @@ std::string WithoutAccessKey(std::string_view text) {
 
 bool Wraps(Part part) { return part == Part::Note; }
 
+void FitColumns(HWND table);
+
 // Names for screen readers, given through the system's accessibility
 // annotations (oleacc's property service), loaded the first time the window
 // names a control; where the service is missing the controls keep the names
@@ -543,7 +545,10 @@ void Win32TimingsWindow::ApplyDpi(int dpi) {
   fixedLineHeight_ = metrics.tmHeight;
   SelectObject(dc, old);
   ReleaseDC(hwnd_, dc);
-  for (const Made& made : made_) SendMessageW(made.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*made.cell)), 0);
+  for (const Made& made : made_) {
+    SendMessageW(made.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(*made.cell)), 0);
+    if (made.cell->part == Part::Table) FitColumns(made.hwnd);
+  }
   for (const auto& [grid, pane] : pages_) SendMessageW(pane, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
 }
 
@@ -615,8 +620,20 @@ grid::Size Win32TimingsWindow::Least(const Cell& cell) const {
     case Part::List:
       return {Scaled(280), lineHeight_ * 8 + Scaled(4)};
     case Part::Table: {
-      const int rows = cell.name == "tblLinks" ? 9 : 5;
-      return {Scaled(360), (lineHeight_ + Scaled(6)) * (rows + 1) + Scaled(4)};
+      // The data rates whole, as many rows as they have; eight links in
+      // view, the rest a scroll away.
+      const HWND table = Control(cell.name);
+      const auto filled = table != nullptr ? static_cast<int>(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0)) : 0;
+      const int rows = cell.name == "tblLinks" ? 8 : std::max(filled, 3);
+      RECT row{LVIR_BOUNDS, 0, 0, 0};
+      const int rowHeight = filled > 0 && SendMessageW(table, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)) != 0
+                                ? row.bottom - row.top
+                                : lineHeight_ + Scaled(4);
+      RECT header{};
+      if (table != nullptr) GetWindowRect(reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0)), &header);
+      const int headerHeight = std::max<int>(header.bottom - header.top, rowHeight);
+      const int scrollBar = cell.name == "tblLinks" ? GetSystemMetrics(SM_CYHSCROLL) : 0;
+      return {Scaled(360), headerHeight + rowHeight * rows + Scaled(6) + scrollBar};
     }
     case Part::Export:
       return {Scaled(300), fixedLineHeight_ * 4 + Scaled(8)};
@@ -737,6 +754,17 @@ LRESULT Win32TimingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case DM_GETDEFID:
       return 0;  // no default button: Enter presses nothing
+    case WM_NEXTDLGCTL: {
+      // A caption's access key moves the focus through here, as in a
+      // dialog: to the control given, or to the next (previous) one.
+      HWND next = reinterpret_cast<HWND>(wParam);
+      if (LOWORD(lParam) == 0) next = GetNextDlgTabItem(hwnd_, GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (next != nullptr) {
+        SetFocus(next);
+        if ((SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) SendMessageW(next, EM_SETSEL, 0, -1);
+      }
+      return 0;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       const auto dc = reinterpret_cast<HDC>(wParam);
@@ -939,6 +967,27 @@ void Win32TimingsWindow::ShowExport(std::string_view text, std::string_view mess
 
 namespace {
 
+// Each column of a list view as wide as its widest text, its header's
+// included, in the font it has now.
+void FitColumns(HWND table) {
+  const auto header = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
+  const auto columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int c = 0; c < columns; ++c) {
+    wchar_t title[128] = {};
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = title;
+    column.cchTextMax = 128;
+    SendMessageW(table, LVM_GETCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+    SendMessageW(table, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c), LVSCW_AUTOSIZE);
+    const auto cells = static_cast<int>(SendMessageW(table, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
+    const auto titleWidth =
+        static_cast<int>(SendMessageW(table, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(title)));
+    SendMessageW(table, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c),
+                 std::max(cells, titleWidth + MulDiv(16, WindowDpi(table), 96)));
+  }
+}
+
 // Puts a table's texts into a list view: the row names in the first column,
 // changing only what differs, and each column as wide as its texts.
 void FillTable(HWND table, const TextTable& content) {
@@ -987,10 +1036,7 @@ void FillTable(HWND table, const TextTable& content) {
       set(static_cast<int>(r), static_cast<int>(c) + 1, content.cells[r][c]);
     }
   }
-  if (reshaped) {
-    for (int c = 0; c < columns; ++c)
-      SendMessageW(table, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c), LVSCW_AUTOSIZE_USEHEADER);
-  }
+  if (reshaped) FitColumns(table);
   SendMessageW(table, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(table, nullptr, TRUE);
 }
@@ -998,8 +1044,11 @@ void FillTable(HWND table, const TextTable& content) {
 }  // namespace
 
 void Win32TimingsWindow::ShowLinks(const TextTable& dataRates, const TextTable& links) {
-  FillTable(Control("tblDataRates"), dataRates);
+  const HWND rates = Control("tblDataRates");
+  const LRESULT rows = SendMessageW(rates, LVM_GETITEMCOUNT, 0, 0);
+  FillTable(rates, dataRates);
   FillTable(Control("tblLinks"), links);
+  if (SendMessageW(rates, LVM_GETITEMCOUNT, 0, 0) != rows) Relayout();  // the data rates show whole
 }
 
 bool Win32TimingsWindow::LinksShown() const { return outputTab_ == 1; }

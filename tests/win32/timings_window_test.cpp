@@ -68,6 +68,14 @@ struct Opened {
     for (const char c : text) SendMessageW(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
     Pump();
   }
+  // A tab of the exports and links chosen as by the mouse.
+  void ChooseTab(int tab) const {
+    const HWND tabs = Control("tabOutput");
+    SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+    NMHDR notice{tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(timings->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+    Pump();
+  }
   // A list's item chosen as by the mouse: the selection, then its notice.
   void Choose(std::string_view name, int index) const {
     const HWND list = Control(name);
@@ -220,11 +228,26 @@ TEST(Win32TimingsWindow, OpensOnceBesideTheCalculatorAndWorksItsSources) {
   expected.aspect = got.aspect;
   EXPECT_EQ(got, expected);
   EXPECT_NE(WindowText(o.Control("lblExportMessage")).find("Saved the EDID (128 bytes)"), std::string::npos);
+  // Opened again as the EDID source's file.
+  o.Choose("cmbSource", static_cast<int>(TimingSource::Edid));
+  o.timings->SetOpenPathAsker([&] { return std::optional<std::string>(path); });
+  o.Click("cmdOpenEdid");
+  EXPECT_EQ(WindowText(o.Control("lblEdidIdentity")).rfind(path + ": ", 0), 0u)
+      << WindowText(o.Control("lblEdidIdentity"));
+  EXPECT_EQ(SendMessageW(o.Control("lstEdidTimings"), LB_GETCOUNT, 0, 0),
+            static_cast<LRESULT>(decoded->timings.size()));
   DeleteFileW(Wide(path).c_str());
 
   // CVT 1920x1080 at 60 Hz into the calculator: its fields are the mode xcvt
   // gives ("cvt 1920 1080 60": 173.00  1920 2048 2248 2576  1080 1083 1088 1120).
   o.Choose("cmbSource", static_cast<int>(TimingSource::Cvt));
+  // Alt+W, the access key of "Width:", from elsewhere in the window.
+  SetForegroundWindow(o.timings->Handle());
+  SetFocus(o.Control("cmdClose"));
+  Keys({VK_MENU}, 'W');
+  EXPECT_EQ(GetFocus(), o.Control("txtCvtWidth"));
+  Keys({}, VK_TAB);
+  EXPECT_EQ(GetFocus(), o.Control("txtCvtHeight"));
   o.Click("cmdUseInCalculator");
   using F = engine::TimingField;
   const std::map<F, std::string> fields = {
@@ -244,10 +267,7 @@ TEST(Win32TimingsWindow, OpensOnceBesideTheCalculatorAndWorksItsSources) {
   // The Links tables are filled once their tab shows.
   const HWND links = o.Control("tblLinks");
   EXPECT_EQ(SendMessageW(links, LVM_GETITEMCOUNT, 0, 0), 0);
-  const HWND tabs = o.Control("tabOutput");
-  SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
-  NMHDR notice{tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), static_cast<UINT>(TCN_SELCHANGE)};
-  SendMessageW(o.timings->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+  o.ChooseTab(1);
   EXPECT_GT(SendMessageW(links, LVM_GETITEMCOUNT, 0, 0), 4);
 
   // Escape closes (hides) it; Ctrl+T shows the same one again.
@@ -414,6 +434,9 @@ TEST(Win32TimingsWindow, EverySourceLaidOutAt96And144Dpi) {
       SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
       SaveScreenshot(window, "frmTimings_" + std::string(kSourceItems[s]) + "_" + std::to_string(dpi));
     }
+    o.ChooseTab(1);
+    SaveScreenshot(window, "frmTimings_Links_" + std::to_string(dpi));
+    o.ChooseTab(0);
   }
 }
 
