@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "modes/expected.h"
@@ -30,5 +31,9 @@ modes::Expected<FileWrite> WriteFileSafely(std::string_view path, std::span<cons
 inline modes::Expected<FileWrite> WriteFileSafely(std::string_view path, std::string_view bytes) {
   return WriteFileSafely(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
+
+// The first bytes of a file, up to limit (the whole of a small file), by its
+// path in UTF-8. A failure is one sentence: "Cannot read mode.bin: ...".
+modes::Expected<std::string> ReadFileStart(std::string_view path, std::size_t limit);
 
 }  // namespace zarn::platform

@@ -49,7 +49,8 @@ ZARN_BUILD_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format
                      librsvg2-bin xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils sway wlr-randr
                      initramfs-tools-core)
 # What building the Windows code and running its tests under Wine needs.
-ZARN_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 python3 xvfb)
+# zip: packs the programs for Windows users (scripts/package-windows).
+ZARN_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 python3 xvfb zip)
 # What showing the window needs besides: the X11 platform plugin, and a
 # virtual display with tools to find and photograph the window.
 ZARN_RUN_PACKAGES=(qt6-qpa-plugins xvfb x11-utils xdotool imagemagick)

@@ -1,8 +1,6 @@
 #include "forms/timings/timings_controller.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <string_view>
 #include <utility>
@@ -35,12 +33,6 @@ bool IsBlank(std::string_view text) { return text.find_first_not_of(" \t") == st
 std::string WithoutFinalNewline(std::string text) {
   if (!text.empty() && text.back() == '\n') text.pop_back();
   return text;
-}
-
-std::filesystem::path PathFromUtf8(std::string_view path) {
-  std::u8string text;
-  for (const char c : path) text += static_cast<char8_t>(c);
-  return std::filesystem::path(text);
 }
 
 // The parameter of a source that a binding names, or the index-th of its group.
@@ -262,17 +254,11 @@ void TimingsController::UseEdid(const std::vector<std::uint8_t>& bytes, const st
 void TimingsController::cmdOpenEdid_Click() {
   const auto path = view_.AskEdidFile();
   if (!path) return;
-  std::ifstream file(PathFromUtf8(*path), std::ios::binary);
-  std::string content;
-  if (file) {
-    // An EDID file is small; read no more than the most one can hold.
-    content.resize(1 << 20);
-    file.read(content.data(), static_cast<std::streamsize>(content.size()));
-    content.resize(static_cast<std::size_t>(file.gcount()));
-  }
-  const auto bytes = file || !content.empty()
-                         ? modes::EdidBytesFromFile(content)
-                         : modes::Expected<std::vector<std::uint8_t>>::Failure("it cannot be read.");
+  // An EDID file is small; read no more than the most one can hold. The
+  // system's own file calls, by the path in UTF-8, whatever it holds.
+  const auto content = platform::ReadFileStart(*path, 1 << 20);
+  const auto bytes = content ? modes::EdidBytesFromFile(*content)
+                             : modes::Expected<std::vector<std::uint8_t>>::Failure("it cannot be read.");
   UseEdid(bytes ? *bytes : std::vector<std::uint8_t>{}, *path);
 }
 

@@ -33,8 +33,10 @@ void RegisterClassOnce(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-Win32MainWindow::Win32MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory)
-    : controller_(*this, std::move(locale)), aboutFactory_(std::move(aboutFactory)) {
+Win32MainWindow::Win32MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory, TimingsFactory timingsFactory)
+    : controller_(*this, std::move(locale)),
+      aboutFactory_(std::move(aboutFactory)),
+      timingsFactory_(std::move(timingsFactory)) {
   INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&common);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -60,6 +62,7 @@ Win32MainWindow::Win32MainWindow(engine::NumberLocale locale, AboutFactory about
 
 Win32MainWindow::~Win32MainWindow() {
   wired_ = false;
+  timings_.reset();
   if (hwnd_ != nullptr && IsWindow(hwnd_)) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
@@ -85,8 +88,35 @@ LRESULT CALLBACK Win32MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wPar
 LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      if (lParam != 0) Command(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      if (lParam != 0) {
+        Command(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      } else if (LOWORD(wParam) == kTimingsCommand) {
+        ShowTimings();  // Ctrl+T or the menu
+      }
       return 0;
+    case WM_CONTEXTMENU:
+      ShowBackgroundMenu(reinterpret_cast<HWND>(wParam), lParam);
+      return 0;
+    case WM_LBUTTONDOWN: {
+      // A click on a text box's border goes to the text box.
+      const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      for (const TimingField field : engine::kAllTimingFields) {
+        const layout::Box box =
+            layout::PixelBox(kMainLayout, layout::Get(kMainLayout, engine::FieldInfo(field).name), dpi_);
+        if (at.x >= box.left && at.x < box.left + box.width && at.y >= box.top && at.y < box.top + box.height) {
+          SetFocus(Field(field));
+          SendMessageW(Field(field), EM_SETSEL, 0, -1);
+        }
+      }
+      return 0;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      const HDC dc = BeginPaint(hwnd_, &paint);
+      PaintTextBoxBorders(dc, kMainLayout, dpi_);
+      EndPaint(hwnd_, &paint);
+      return 0;
+    }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
@@ -238,11 +268,56 @@ void Win32MainWindow::ShowAbout() {
   about_->ShowModal(hwnd_);
 }
 
+void Win32MainWindow::ShowTimings() {
+  if (!timings_) {
+    if (!timingsFactory_) return;
+    timings_ = timingsFactory_(controller_, controller_.Locale());
+  }
+  timings_->ShowBeside(hwnd_);
+}
+
+void Win32MainWindow::ShowBackgroundMenu(HWND under, LPARAM where) {
+  // Labels and frames are the background; the text boxes, the list and the
+  // buttons keep their own menus or none.
+  if (under != hwnd_) {
+    const LiveControl* live = nullptr;
+    for (const LiveControl& control : controls_) {
+      if (control.hwnd == under) live = &control;
+    }
+    if (live == nullptr) return;
+    const layout::Kind kind = live->control->kind;
+    if (kind != layout::Kind::Label && kind != layout::Kind::Frame) return;
+  }
+  POINT at{static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+  if (where == -1) {
+    // From the keyboard: at the window's top-left corner.
+    at = {0, 0};
+    ClientToScreen(hwnd_, &at);
+  }
+  const HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, kTimingsCommand, L"Standard &Timings\u2026\tCtrl+T");
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+  DestroyMenu(menu);
+}
+
+bool PreTranslate(MSG& message) {
+  const HWND top = GetAncestor(message.hwnd, GA_ROOT);
+  if (top == nullptr) return false;
+  // Ctrl+T wherever the focus is in the calculator.
+  static const HACCEL keys = [] {
+    ACCEL timings{FCONTROL | FVIRTKEY, 'T', Win32MainWindow::kTimingsCommand};
+    return CreateAcceleratorTableW(&timings, 1);
+  }();
+  wchar_t className[32] = {};
+  GetClassNameW(top, className, 32);
+  if (std::wcscmp(className, kClassName) == 0 && TranslateAcceleratorW(top, keys, &message)) return true;
+  return IsDialogMessageW(top, &message) != FALSE;
+}
+
 int RunMessageLoop() {
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    const HWND top = GetAncestor(message.hwnd, GA_ROOT);
-    if (top != nullptr && IsDialogMessageW(top, &message)) continue;
+    if (PreTranslate(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

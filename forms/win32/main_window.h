@@ -27,14 +27,33 @@ class ModalWindow {
   ModalWindow& operator=(const ModalWindow&) = default;
 };
 
+// A window of its own that the calculator opens beside itself, such as the
+// Timings window.
+class ToolWindow {
+ public:
+  virtual ~ToolWindow() = default;
+  virtual void ShowBeside(HWND calculator) = 0;
+
+ protected:
+  ToolWindow() = default;
+  ToolWindow(const ToolWindow&) = default;
+  ToolWindow& operator=(const ToolWindow&) = default;
+};
+
 // The calculator window frmMain with the standard Win32 controls, bound to
 // MainController. Each control notification goes to the handler of the same
-// name; the controller's view operations go to the controls.
+// name; the controller's view operations go to the controls. Ctrl+T and the
+// background's menu open the Timings window beside it.
 class Win32MainWindow final : public MainView {
  public:
   using AboutFactory = std::function<std::unique_ptr<ModalWindow>()>;
+  // Makes the Timings window, loaded, the first time it is needed; it reaches
+  // the calculator through the calculator's port.
+  using TimingsFactory = std::function<std::unique_ptr<ToolWindow>(CalculatorPort&, const engine::NumberLocale&)>;
+  // The command of Ctrl+T and of "Standard Timings..." in the menu.
+  static constexpr int kTimingsCommand = 40001;
 
-  Win32MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory);
+  Win32MainWindow(engine::NumberLocale locale, AboutFactory aboutFactory, TimingsFactory timingsFactory = {});
   ~Win32MainWindow() override;
   Win32MainWindow(const Win32MainWindow&) = delete;
   Win32MainWindow& operator=(const Win32MainWindow&) = delete;
@@ -49,6 +68,10 @@ class Win32MainWindow final : public MainView {
   int Dpi() const { return dpi_; }
   // The tooltip a marked field shows; empty for a field without a mark.
   std::string FieldTip(TimingField field) const;
+  // Opens the Timings window beside the calculator (one for the calculator's
+  // life, made the first time).
+  void ShowTimings();
+  ToolWindow* Timings() const { return timings_.get(); }
 
   // MainView
   std::string FieldText(TimingField field) const override;
@@ -66,6 +89,9 @@ class Win32MainWindow final : public MainView {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Command(HWND control, int code);
   void ApplyDpi(int dpi, const RECT* suggested);
+  // The menu of a right click on the background (over no input, list or
+  // button).
+  void ShowBackgroundMenu(HWND under, LPARAM where);
 
   HWND hwnd_ = nullptr;
   int dpi_ = 96;
@@ -82,10 +108,19 @@ class Win32MainWindow final : public MainView {
   MainController controller_;
   AboutFactory aboutFactory_;
   std::unique_ptr<ModalWindow> about_;
+  TimingsFactory timingsFactory_;
+  // After the controller: the Timings window lets go of the calculator's
+  // port before the controller goes.
+  std::unique_ptr<ToolWindow> timings_;
 };
 
-// Runs the thread's message loop until the window is destroyed, with the
-// dialog keys (Tab, arrows, access keys) for the window that has the focus.
+// What the message loop does with a message before dispatching it: the
+// windows' keyboard commands (Ctrl+T) and the dialog keys (Tab, arrows,
+// access keys, Escape) for the window that has the focus. True when the
+// message was used up.
+bool PreTranslate(MSG& message);
+
+// Runs the thread's message loop until the calculator is destroyed.
 int RunMessageLoop();
 
 }  // namespace zarn::forms::win32

@@ -39,8 +39,10 @@ ClassAndStyle Describe(const layout::Control& control) {
     case Kind::Picture:
       return {L"STATIC", child | WS_CLIPSIBLINGS | SS_BITMAP | SS_CENTERIMAGE, WS_EX_CLIENTEDGE};
     case Kind::TextBox: {
+      // Its sunken border is the window's (PaintTextBoxBorders), so that the
+      // text can sit in the middle of the box.
       const DWORD edit = control.align == layout::Align::Centre ? ES_CENTER : ES_LEFT;
-      return {L"EDIT", child | WS_TABSTOP | ES_AUTOHSCROLL | edit, WS_EX_CLIENTEDGE};
+      return {L"EDIT", child | WS_TABSTOP | ES_AUTOHSCROLL | edit, 0};
     }
     case Kind::List:
       return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
@@ -124,10 +126,42 @@ void PlaceOne(HWND parent, const layout::Window& window, const LiveControl& live
     MoveWindow(live.hwnd, left, box.top, extent.cx, std::max<int>(metrics.tmHeight, box.height), FALSE);
     return;
   }
+  if (control.kind == Kind::TextBox) {
+    // As tall as its text, centred in the box inside the border.
+    const RECT inside = TextBoxInside(box, dpi);
+    const HDC dc = GetDC(parent);
+    const HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(parent, dc);
+    const int height = std::min<int>(metrics.tmHeight, inside.bottom - inside.top);
+    const int top = inside.top + (inside.bottom - inside.top - height) / 2;
+    MoveWindow(live.hwnd, inside.left, top, inside.right - inside.left, height, FALSE);
+    return;
+  }
   MoveWindow(live.hwnd, box.left, box.top, box.width, box.height, FALSE);
 }
 
 }  // namespace
+
+RECT TextBoxInside(const layout::Box& box, int /*dpi*/) {
+  // The sunken edge: two pixels, as a text box's own.
+  const int edge = 2;
+  return {box.left + edge, box.top + edge, box.left + box.width - edge, box.top + box.height - edge};
+}
+
+void PaintTextBoxBorders(HDC dc, const layout::Window& window, int dpi) {
+  for (const layout::Control& control : window.controls) {
+    if (control.kind != Kind::TextBox) continue;
+    const layout::Box box = layout::PixelBox(window, control, dpi);
+    RECT outside{box.left, box.top, box.left + box.width, box.top + box.height};
+    const RECT inside = TextBoxInside(box, dpi);
+    // The edge, then the text box's own colour up to the edit.
+    DrawEdge(dc, &outside, EDGE_SUNKEN, BF_RECT);
+    FillRect(dc, &inside, GetSysColorBrush(COLOR_WINDOW));
+  }
+}
 
 std::wstring Wide(std::string_view utf8) {
   if (utf8.empty()) return {};

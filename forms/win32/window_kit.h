@@ -78,6 +78,14 @@ SIZE OuterSize(HWND hwnd, const layout::Window& window, int dpi);
 LRESULT ControlColours(const std::vector<LiveControl>& controls, HWND control, HDC dc, UINT message,
                        COLORREF textOverride, bool overrideText);
 
+// The inside of a text box's sunken border at dpi, where its edit sits.
+RECT TextBoxInside(const layout::Box& box, int dpi);
+
+// Paints the sunken borders of the layout's text boxes at dpi, and their
+// inside in the window colour; each text box's edit is as tall as its text
+// and centred in it.
+void PaintTextBoxBorders(HDC dc, const layout::Window& window, int dpi);
+
 // Paints the layout's rules at dpi.
 void PaintRules(HDC dc, const layout::Window& window, int dpi);
 

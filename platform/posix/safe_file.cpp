@@ -282,4 +282,27 @@ Result WriteFileSafely(std::string_view path, Bytes bytes) {
   return Replace(path, target.path, &info, bytes);
 }
 
+modes::Expected<std::string> ReadFileStart(std::string_view path, std::size_t limit) {
+  using Read = modes::Expected<std::string>;
+  const std::string name(path);
+  const int file = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return Read::Failure("Cannot read " + name + ": " + std::generic_category().message(errno) + ".");
+  std::string content(limit, '\0');
+  std::size_t have = 0;
+  while (have < limit) {
+    const ssize_t got = read(file, content.data() + have, limit - have);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      const int error = errno;
+      close(file);
+      return Read::Failure("Cannot read " + name + ": " + std::generic_category().message(error) + ".");
+    }
+    if (got == 0) break;
+    have += static_cast<std::size_t>(got);
+  }
+  close(file);
+  content.resize(have);
+  return content;
+}
+
 }  // namespace zarn::platform

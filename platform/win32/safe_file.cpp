@@ -206,4 +206,27 @@ Result WriteFileSafely(std::string_view path, Bytes bytes) {
   return Replace(path, target, true, kept, bytes);
 }
 
+modes::Expected<std::string> ReadFileStart(std::string_view path, std::size_t limit) {
+  using Read = modes::Expected<std::string>;
+  std::wstring wide;
+  if (path.empty() || !Widen(path, wide) || wide.find(L'\0') != std::wstring::npos) {
+    return Read::Failure("Cannot read a file without a valid name.");
+  }
+  Handle file = Open(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, 0);
+  if (!file.ok()) return Read::Failure("Cannot read " + std::string(path) + ": " + Reason(GetLastError()) + ".");
+  std::string content(limit, '\0');
+  std::size_t have = 0;
+  while (have < limit) {
+    DWORD got = 0;
+    const auto ask = static_cast<DWORD>(std::min<std::size_t>(limit - have, 1 << 20));
+    if (!ReadFile(file.get(), content.data() + have, ask, &got, nullptr)) {
+      return Read::Failure("Cannot read " + std::string(path) + ": " + Reason(GetLastError()) + ".");
+    }
+    if (got == 0) break;
+    have += got;
+  }
+  content.resize(have);
+  return content;
+}
+
 }  // namespace zarn::platform

@@ -1,6 +1,8 @@
-# Zarn.exe copied alone into an empty folder starts and shows its window, and
-# imports nothing but libraries every Windows system has.
-#   cmake -DEXE=... -DPROBE=... -DFOLDER=... [-DEMULATOR=...] [-DOBJDUMP=...] -P run_alone.cmake
+# A program copied alone into an empty folder starts, and imports nothing but
+# libraries every Windows system has: a windowed one shows its window (PROBE
+# waits for it); a console one, run with ARGS, prints what matches EXPECT.
+#   cmake -DEXE=... (-DPROBE=... | -DARGS=... -DEXPECT=...) -DFOLDER=... [-DEMULATOR=...] [-DOBJDUMP=...]
+#         -P run_alone.cmake
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(name "${EXE}" NAME)
 
@@ -30,6 +32,14 @@ set(program "${FOLDER}/${name}")
 if(EMULATOR)
   # Wine sees the Linux file system as drive Z:.
   string(REPLACE "/" "\\" program "Z:${program}")
+endif()
+if(NOT PROBE)
+  execute_process(COMMAND ${EMULATOR} "${program}" ${ARGS} RESULT_VARIABLE ran OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT ran EQUAL 0 OR NOT out MATCHES "${EXPECT}")
+    message(FATAL_ERROR "${name} alone, run with ${ARGS}, printed:\n${out}")
+  endif()
+  message(STATUS "${out}")
+  return()
 endif()
 execute_process(COMMAND ${EMULATOR} "${PROBE}" 1 "${program}" RESULT_VARIABLE started OUTPUT_VARIABLE out
                 ERROR_VARIABLE out)
