@@ -25,18 +25,15 @@ using modes::DecodedEdid;
 // The most a file may hold to be taken for an EDID: 256 blocks, as hex text
 // with room for labels. Anything longer is not one (and /dev/zero never ends).
 constexpr std::size_t kMaxEdidFileBytes = 1 << 20;
-// The most an input of requests may hold.
-constexpr std::size_t kMaxInputBytes = 256 << 20;
-
-// All of standard input, in binary (on Windows too), up to one byte past the
-// most an EDID file holds.
-std::string ReadStandardInput() {
+// All of standard input, in binary (on Windows too), up to one byte past
+// limit.
+std::string ReadStandardInput(std::size_t limit) {
 #ifdef _WIN32
   _setmode(_fileno(stdin), _O_BINARY);
 #endif
   std::string content;
   char buffer[4096];
-  while (content.size() <= kMaxInputBytes) {
+  while (content.size() <= limit) {
     const std::size_t read = std::fread(buffer, 1, sizeof buffer, stdin);
     if (read == 0) break;
     content.append(buffer, read);
@@ -96,24 +93,27 @@ std::string MonitorJson(const platform::MonitorEdid& monitor) {
 
 }  // namespace
 
-std::string ReadInput(const std::string& path, const Environment& environment) {
+std::string ReadInput(const std::string& path, const Environment& environment, std::size_t limit,
+                      std::string_view tooLarge) {
   std::string content;
   if (path == "-") {
-    content = environment.standard_input ? environment.standard_input() : ReadStandardInput();
+    content = environment.standard_input ? environment.standard_input() : ReadStandardInput(limit);
   } else {
     std::ifstream file(path, std::ios::binary);
     if (!file) throw NoModeError{"Cannot read " + Quoted(path) + "."};
-    content.resize(kMaxInputBytes + 1);
-    file.read(content.data(), static_cast<std::streamsize>(content.size()));
-    content.resize(static_cast<std::size_t>(file.gcount()));
+    // In pieces, so that a small file costs what it holds and a huge one
+    // stops just past the limit.
+    char piece[1 << 16];
+    while (content.size() <= limit && file.read(piece, sizeof piece).gcount() > 0) {
+      content.append(piece, static_cast<std::size_t>(file.gcount()));
+    }
   }
-  if (content.size() > kMaxInputBytes) throw NoModeError{Quoted(path) + " is too large."};
+  if (content.size() > limit) throw NoModeError{Quoted(path) + " " + std::string(tooLarge)};
   return content;
 }
 
 std::vector<std::uint8_t> LoadEdidFile(const std::string& path, const Environment& environment) {
-  const std::string content = ReadInput(path, environment);
-  if (content.size() > kMaxEdidFileBytes) throw NoModeError{Quoted(path) + " is too large to be an EDID."};
+  const std::string content = ReadInput(path, environment, kMaxEdidFileBytes, "is too large to be an EDID.");
   return BytesOf(content, path == "-" ? std::string("Standard input") : Quoted(path));
 }
 

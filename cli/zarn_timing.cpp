@@ -151,7 +151,9 @@ Outcome Dispatch(const std::vector<std::string>& arguments, const Environment& e
   if (command == "-" || command == "--batch") {
     if (command == "--batch" && arguments.size() != 2) throw UsageError{"--batch takes one FILE."};
     if (command == "-" && arguments.size() != 1) throw UsageError{"unexpected argument " + Quoted(arguments[1]) + "."};
-    return RunBatch(command == "-" ? ReadInput("-", environment) : ReadInput(arguments[1], environment), environment);
+    return RunBatch(command == "-" ? ReadInput("-", environment, kMaxRequestBytes)
+                                   : ReadInput(arguments[1], environment, kMaxRequestBytes),
+                    environment);
   }
   const std::span<const std::string> rest(arguments.begin() + 1, arguments.end());
   // Help comes first: "zarn-timing cvt --help" answers whatever else is there.
