@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "forms/qt/timings_window.h"
+#include "forms/timings/edid_installer.h"
+#include "platform/programs.h"
 
 namespace zarn::app {
 namespace {
@@ -17,7 +19,10 @@ const QCommandLineOption& TimingsOption() {
 
 forms::MainWindow::TimingsFactory TimingsWindowFactory() {
   return [](forms::CalculatorPort& calculator, const engine::NumberLocale& locale) -> std::unique_ptr<QWidget> {
-    auto window = std::make_unique<forms::TimingsWindow>(calculator, locale);
+    // EDIDs are installed by zarn-timing, which comes beside this program.
+    auto window = std::make_unique<forms::TimingsWindow>(
+        calculator, locale, forms::TimingsController::MonitorLister{},
+        std::make_shared<forms::CommandLineInstaller>(platform::ProgramBesideThisOne("zarn-timing")));
     window->Form_Load();
     return window;
   };

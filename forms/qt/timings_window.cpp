@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -23,6 +25,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -114,8 +117,9 @@ bool FillTable(QTableWidget& table, const TextTable& content) {
 }  // namespace
 
 TimingsWindow::TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale,
-                             TimingsController::MonitorLister monitors)
-    : QWidget(nullptr, Qt::Window), controller_(*this, calculator, std::move(locale), std::move(monitors)) {
+                             TimingsController::MonitorLister monitors, std::shared_ptr<EdidInstaller> installer)
+    : QWidget(nullptr, Qt::Window),
+      controller_(*this, calculator, std::move(locale), std::move(monitors), std::move(installer)) {
   setObjectName(QStringLiteral("frmTimings"));
   setWindowTitle(QStringLiteral("Zarn Timings"));
   for (const TimingsTextInfo& info : kTimingsTexts)
@@ -163,6 +167,11 @@ TimingsWindow::TimingsWindow(CalculatorPort& calculator, engine::NumberLocale lo
 }
 
 TimingsWindow::~TimingsWindow() {
+  // Work under way (an installation) is let finish, not cut off.
+  for (QThread* thread : aside_) {
+    thread->wait();
+    delete thread;
+  }
   // The controls go after this object's own members; keep their last
   // signals from the controller.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
@@ -214,6 +223,7 @@ QWidget* TimingsWindow::Page(TimingSource source) {
   if (page != nullptr) return page;
   // Made the first time the source is chosen: a window opens with the one
   // page it shows.
+  bool grow = false;
   switch (source) {
     case TimingSource::Calculator:
       page = BuildCalculatorPage();
@@ -239,6 +249,7 @@ QWidget* TimingsWindow::Page(TimingSource source) {
       break;
     case TimingSource::Edid:
       page = BuildEdidPage();
+      grow = true;
       break;
     case TimingSource::Ovt:
       page = BuildFormPage("fraOvt", QStringLiteral("OVT: CTA-861 Optimized Video Timing"),
@@ -258,6 +269,12 @@ QWidget* TimingsWindow::Page(TimingSource source) {
   pages_->addWidget(page);
   WireControls();
   SetTabOrder();
+  // A page taller than the window had room for makes it taller, not its
+  // list shorter.
+  if (grow && isVisible()) {
+    const QSize hint = sizeHint();
+    if (hint.height() > height()) resize(width(), hint.height());
+  }
   return page;
 }
 
@@ -481,10 +498,74 @@ QWidget* TimingsWindow::BuildEdidPage() {
   connect(lstEdidTimings_, &QListWidget::currentRowChanged, this, [this] { controller_.lstEdidTimings_Click(); });
   connect(cmdOpenEdid_, &QPushButton::clicked, this, [this] { controller_.cmdOpenEdid_Click(); });
   connect(cmdPasteEdid_, &QPushButton::clicked, this, [this] { controller_.cmdPasteEdid_Click(); });
+  // The edits, below the timings they change.
+  using Handler = void (TimingsController::*)();
+  constexpr Handler handlers[] = {
+      &TimingsController::cmdEdidPrefer_Click,  &TimingsController::cmdEdidAdd_Click,
+      &TimingsController::cmdEdidRemove_Click,  &TimingsController::cmdEdidRevert_Click,
+      &TimingsController::cmdEdidRange_Click,   &TimingsController::cmdEdidName_Click,
+      &TimingsController::cmdEdidInstall_Click,
+  };
+  static_assert(std::size(handlers) == kEdidCommands.size());
+  for (std::size_t i = 0; i < kEdidCommands.size(); ++i) {
+    const TimingsCommandInfo& info = kEdidCommands[i];
+    edidCommands_[i] = AddButton(info.name.data(), FromUtf8(info.caption), Latin1(info.accessibleName));
+    connect(edidCommands_[i], &QPushButton::clicked, this, [this, handler = handlers[i]] { (controller_.*handler)(); });
+  }
+  const auto button = [this](TimingsCommand command) {
+    return edidCommands_[static_cast<std::size_t>(command) - static_cast<std::size_t>(TimingsCommand::cmdEdidPrefer)];
+  };
+  auto* timingEdits = new QHBoxLayout;
+  for (const TimingsCommand command : {TimingsCommand::cmdEdidPrefer, TimingsCommand::cmdEdidAdd,
+                                       TimingsCommand::cmdEdidRemove, TimingsCommand::cmdEdidRevert}) {
+    timingEdits->addWidget(button(command));
+  }
+  timingEdits->addStretch();
+  timingEdits->addWidget(button(TimingsCommand::cmdEdidInstall));
+  // Refresh rates take a few digits.
+  const int rateWidth = fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12;
+  QLineEdit* minRate = AddEdit(TimingsText::txtEdidMinRate);
+  QLineEdit* maxRate = AddEdit(TimingsText::txtEdidMaxRate);
+  for (QLineEdit* rate : {minRate, maxRate}) {
+    rate->setMinimumWidth(rateWidth);
+    rate->setMaximumWidth(rateWidth);
+  }
+  auto* range = new QHBoxLayout;
+  range->addWidget(AddCaption(QStringLiteral("Refresh ran&ge:"), minRate));
+  range->addWidget(minRate);
+  range->addWidget(new QLabel(QStringLiteral("to")));
+  range->addWidget(maxRate);
+  range->addWidget(new QLabel(QStringLiteral("Hz")));
+  range->addWidget(AddCheck(TimingsCheck::chkEdidVrr));
+  range->addWidget(button(TimingsCommand::cmdEdidRange));
+  range->addStretch();
+  QLineEdit* name = AddEdit(TimingsText::txtEdidName);
+  name->setMaxLength(13);
+  auto* naming = new QHBoxLayout;
+  naming->addWidget(AddCaption(QStringLiteral("Ne&w name:"), name));
+  naming->addWidget(name);
+  naming->addWidget(button(TimingsCommand::cmdEdidName));
+  naming->addWidget(AddCheck(TimingsCheck::chkEdidRoundClock));
+  naming->addStretch();
+  // What the edits changed, a few lines high, scrolled when longer.
+  lblEdidChanges_ = new QPlainTextEdit;
+  lblEdidChanges_->setObjectName(QStringLiteral("lblEdidChanges"));
+  lblEdidChanges_->setAccessibleName(QStringLiteral("The edits made"));
+  lblEdidChanges_->setReadOnly(true);
+  lblEdidChanges_->setTabChangesFocus(true);
+  lblEdidChanges_->setPlaceholderText(
+      QStringLiteral("No edits yet: make a timing the preferred one, add or remove one, set the refresh range or "
+                     "the name. The EDID file and the monitor stay as they are until you save or install."));
+  lblEdidChanges_->setFixedHeight(lblEdidChanges_->fontMetrics().lineSpacing() * 4 +
+                                  2 * (lblEdidChanges_->frameWidth() + 4));
   auto* layout = new QVBoxLayout(page);
   layout->addLayout(row);
   layout->addWidget(lblEdidIdentity_);
   layout->addWidget(lstEdidTimings_, 1);
+  layout->addLayout(timingEdits);
+  layout->addLayout(range);
+  layout->addLayout(naming);
+  layout->addWidget(lblEdidChanges_);
   return page;
 }
 
@@ -697,6 +778,19 @@ void TimingsWindow::SetTabOrder() {
                             cmdOpenEdid_,
                             cmdPasteEdid_,
                             lstEdidTimings_,
+                            edidCommands_[0],
+                            edidCommands_[1],
+                            edidCommands_[2],
+                            edidCommands_[3],
+                            edidCommands_[6],
+                            Edit(T::txtEdidMinRate),
+                            Edit(T::txtEdidMaxRate),
+                            Check(C::chkEdidVrr),
+                            edidCommands_[4],
+                            Edit(T::txtEdidName),
+                            edidCommands_[5],
+                            Check(C::chkEdidRoundClock),
+                            lblEdidChanges_,
                             Edit(T::txtOvtWidth),
                             Edit(T::txtOvtHeight),
                             Edit(T::txtOvtRate),
@@ -860,6 +954,14 @@ QWidget* TimingsWindow::Widget(TimingsCommand control) const {
       return Edit(TimingsText::txtCvtVBlank);
     case TimingsCommand::chkCvtEarlyVsync:
       return Check(TimingsCheck::chkCvtEarlyVsync);
+    case TimingsCommand::cmdEdidPrefer:
+    case TimingsCommand::cmdEdidAdd:
+    case TimingsCommand::cmdEdidRemove:
+    case TimingsCommand::cmdEdidRevert:
+    case TimingsCommand::cmdEdidRange:
+    case TimingsCommand::cmdEdidName:
+    case TimingsCommand::cmdEdidInstall:
+      return edidCommands_[static_cast<std::size_t>(control) - static_cast<std::size_t>(TimingsCommand::cmdEdidPrefer)];
   }
   return nullptr;
 }
@@ -896,11 +998,66 @@ std::optional<std::string> TimingsWindow::AskEdidPath(std::string_view suggested
 }
 
 bool TimingsWindow::Confirm(std::string_view question) {
+  if (askMessage_) return askMessage_(FromUtf8(question), QString());
   return QMessageBox::question(this, windowTitle(), FromUtf8(question), QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TimingsWindow::Close() { close(); }
+
+void TimingsWindow::ShowEdidChanges(std::string_view text) {
+  if (lblEdidChanges_ == nullptr) return;  // shown only with its page
+  lblEdidChanges_->setPlainText(FromUtf8(text));
+  // The latest change in sight.
+  lblEdidChanges_->moveCursor(QTextCursor::End);
+  lblEdidChanges_->ensureCursorVisible();
+}
+
+std::optional<int> TimingsWindow::AskChoice(TimingsCommand control, const std::vector<std::string>& items) {
+  QStringList texts;
+  for (const std::string& item : items) texts.append(FromUtf8(item));
+  QWidget* button = Widget(control);
+  if (askChoice_) return askChoice_(button, texts);
+  QMenu menu(this);
+  for (qsizetype i = 0; i < texts.size(); ++i) menu.addAction(texts[i])->setData(static_cast<int>(i));
+  if (texts.isEmpty()) menu.addAction(QStringLiteral("No other source gives a timing"))->setEnabled(false);
+  const QAction* chosen =
+      menu.exec(button != nullptr ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos());
+  if (chosen == nullptr) return std::nullopt;
+  return chosen->data().toInt();
+}
+
+bool TimingsWindow::ConfirmInstall(std::string_view question, std::string_view steps) {
+  if (askMessage_) return askMessage_(FromUtf8(question), FromUtf8(steps));
+  QMessageBox box(QMessageBox::Question, windowTitle(), FromUtf8(question), QMessageBox::Cancel, this);
+  box.setInformativeText(FromUtf8(steps));
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  QPushButton* install = box.addButton(QStringLiteral("&Install"), QMessageBox::AcceptRole);
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.exec();
+  return box.clickedButton() == install;
+}
+
+void TimingsWindow::RunAside(std::function<void()> work, std::function<void()> done) {
+  QThread* thread = QThread::create(std::move(work));
+  aside_.push_back(thread);
+  connect(thread, &QThread::finished, this, [this, thread, done = std::move(done)] {
+    std::erase(aside_, thread);
+    thread->deleteLater();
+    done();
+  });
+  thread->start();
+}
+
+void TimingsWindow::Inform(std::string_view text) {
+  if (askMessage_) {
+    askMessage_(FromUtf8(text), QString());
+    return;
+  }
+  QMessageBox box(QMessageBox::Information, windowTitle(), FromUtf8(text), QMessageBox::Ok, this);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+  box.exec();
+}
 
 void TimingsWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {

@@ -7,8 +7,11 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/number_locale.h"
 #include "forms/ports/calculator_port.h"
@@ -22,6 +25,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
+class QThread;
 class QPushButton;
 class QStackedWidget;
 class QTableWidget;
@@ -43,8 +48,10 @@ class TimingsWindow final : public QWidget, public TimingsView {
   // calculator: the calculator's port, which "Use in Calculator" writes
   // through and the Calculator source reads.
   // monitors: lists the monitors attached (the system's unless given).
-  TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale,
-                TimingsController::MonitorLister monitors = {});
+  // installer: installs an EDID for a monitor ("Install..." is disabled
+  // without one).
+  TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale, TimingsController::MonitorLister monitors = {},
+                std::shared_ptr<EdidInstaller> installer = {});
   ~TimingsWindow() override;
 
   TimingsWindow(const TimingsWindow&) = delete;
@@ -59,6 +66,14 @@ class TimingsWindow final : public QWidget, public TimingsView {
   // Asks which EDID file to open; an empty path when cancelled.
   using OpenPathAsker = std::function<QString(QWidget* parent)>;
   void SetOpenPathAsker(OpenPathAsker asker) { askOpenPath_ = std::move(asker); }
+  // The menu below a button: the index of the item chosen, or nullopt. A menu
+  // unless replaced.
+  using ChoiceAsker = std::function<std::optional<int>(QWidget* button, const QStringList& items)>;
+  void SetChoiceAsker(ChoiceAsker asker) { askChoice_ = std::move(asker); }
+  // The questions and messages of message boxes, unless replaced: a yes or
+  // no (true for yes), and a message that needs no answer (the result unused).
+  using MessageAsker = std::function<bool(const QString& text, const QString& details)>;
+  void SetMessageAsker(MessageAsker asker) { askMessage_ = std::move(asker); }
 
   // TimingsView
   std::string Text(TimingsText input) const override;
@@ -85,6 +100,11 @@ class TimingsWindow final : public QWidget, public TimingsView {
   std::string ClipboardText() const override;
   bool Confirm(std::string_view question) override;
   void Close() override;
+  void ShowEdidChanges(std::string_view text) override;
+  std::optional<int> AskChoice(TimingsCommand control, const std::vector<std::string>& items) override;
+  bool ConfirmInstall(std::string_view question, std::string_view steps) override;
+  void Inform(std::string_view text) override;
+  void RunAside(std::function<void()> work, std::function<void()> done) override;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -145,6 +165,8 @@ class TimingsWindow final : public QWidget, public TimingsView {
   QListWidget* lstEdidTimings_ = nullptr;
   QPushButton* cmdOpenEdid_ = nullptr;
   QPushButton* cmdPasteEdid_ = nullptr;
+  std::array<QPushButton*, kEdidCommands.size()> edidCommands_{};
+  QPlainTextEdit* lblEdidChanges_ = nullptr;
   QListWidget* lstModes_ = nullptr;
   QLabel* lblSourceName_ = nullptr;
   QLabel* lblVertical_ = nullptr;
@@ -174,6 +196,9 @@ class TimingsWindow final : public QWidget, public TimingsView {
   TimingsController controller_;
   SavePathAsker askSavePath_;
   OpenPathAsker askOpenPath_;
+  std::vector<QThread*> aside_;  // work running away from the window
+  ChoiceAsker askChoice_;
+  MessageAsker askMessage_;
 };
 
 }  // namespace zarn::forms

@@ -9,6 +9,7 @@
 #include "forms/timings/locale_number.h"
 #include "forms/timings/timings_design.h"
 #include "modes/decimal.h"
+#include "modes/edid.h"
 #include "modes/edid_hex.h"
 #include "modes/edid_reader.h"
 #include "modes/edid_text.h"
@@ -35,6 +36,36 @@ std::string WithoutFinalNewline(std::string text) {
   return text;
 }
 
+// Whether two timings have the same figures, wherever they come from.
+bool SameFigures(const DisplayTiming& a, const DisplayTiming& b) {
+  return a.h_active == b.h_active && a.h_front_porch == b.h_front_porch && a.h_sync == b.h_sync &&
+         a.h_back_porch == b.h_back_porch && a.v_active == b.v_active && a.v_front_porch == b.v_front_porch &&
+         a.v_sync == b.v_sync && a.v_back_porch == b.v_back_porch && a.pixel_clock_hz == b.pixel_clock_hz &&
+         a.h_sync_positive == b.h_sync_positive && a.v_sync_positive == b.v_sync_positive &&
+         a.interlaced == b.interlaced;
+}
+
+// A timing in a few words: "1920x1080 at 60.000 Hz, 148.5 MHz".
+std::string TimingSummary(const DisplayTiming& t, const engine::NumberLocale& locale) {
+  const std::string name = modes::ShortModeName(t);
+  return name.substr(0, name.find('_')) + " at " +
+         WithLocaleSeparator(modes::FixedDecimal(t.field_rate_hz(), 3), locale) + " Hz, " +
+         MegahertzText(t.pixel_clock_hz, locale) + " MHz";
+}
+
+// A whole number typed (blanks around it allowed); nullopt for anything else.
+std::optional<int> ReadWholeNumber(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  const std::size_t last = text.find_last_not_of(" \t");
+  if (first == std::string_view::npos || last - first >= 6) return std::nullopt;
+  int value = 0;
+  for (const char c : text.substr(first, last - first + 1)) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
 // The parameter of a source that a binding names, or the index-th of its group.
 const Parameter* BoundParameter(const modes::SourceInfo& source, const TimingsBinding& binding, int chosen) {
   if (!binding.parameter.empty()) {
@@ -50,13 +81,14 @@ const Parameter* BoundParameter(const modes::SourceInfo& source, const TimingsBi
 }  // namespace
 
 TimingsController::TimingsController(TimingsView& view, CalculatorPort& calculator, engine::NumberLocale locale,
-                                     MonitorLister monitors)
+                                     MonitorLister monitors, std::shared_ptr<EdidInstaller> installer)
     : view_(view),
       calculator_(calculator),
       locale_(std::move(locale)),
       style_(modes::WindowStyle(locale_.Separator())),
       lister_(monitors ? std::move(monitors) : MonitorLister(&platform::AttachedMonitors)),
-      edidProblem_("Choose a monitor, or open or paste an EDID.") {
+      edidProblem_("Choose a monitor, or open or paste an EDID."),
+      installer_(std::move(installer)) {
   dmt_.modes = DmtList(locale_);
   cta_.modes = CtaList(locale_);
   calculator_.SetChangeListener([this] { Calculator_Change(); });
@@ -130,19 +162,30 @@ void TimingsController::Text_Change(TimingsText input) {
     txtFilter_Change();
   } else if (input == TimingsText::txtOutput || input == TimingsText::txtDisplayName) {
     ShowExport();
+  } else if (input == TimingsText::txtEdidMinRate || input == TimingsText::txtEdidMaxRate ||
+             input == TimingsText::txtEdidName) {
+    // Taken when their button is pressed.
   } else {
     Refresh();
   }
 }
 
-void TimingsController::Check_Click(TimingsCheck /*option*/) { Refresh(); }
+void TimingsController::Check_Click(TimingsCheck option) {
+  if (option == TimingsCheck::chkEdidRoundClock || option == TimingsCheck::chkEdidVrr) return;
+  Refresh();
+}
 
 void TimingsController::Choice_Click(TimingsChoice list) {
   if (list == TimingsChoice::cmbSource) {
     cmbSource_Click();
   } else if (list == TimingsChoice::cmbMonitor) {
     const int row = view_.Choice(TimingsChoice::cmbMonitor);
+    if (!MayDiscardEdits()) {
+      view_.SetMonitors(monitorItems_, monitorRow_);
+      return;
+    }
     if (monitors_ && row >= 0 && static_cast<std::size_t>(row) < monitors_->size()) {
+      monitorRow_ = row;
       const platform::MonitorEdid& monitor = (*monitors_)[static_cast<std::size_t>(row)];
       UseEdid(monitor.edid, monitor.connector);
     }
@@ -161,14 +204,18 @@ TimingResult TimingsController::Produce() {
   request_.reset();
   const auto source = Source();
   if (!source) return TimingResult::Failure("Choose a source.");
+  return TimingOf(*source, &request_);
+}
+
+TimingResult TimingsController::TimingOf(TimingSource source, std::optional<modes::TimingRequest>* made) const {
   modes::SourceId formula = modes::SourceId::Cvt;
-  switch (*source) {
+  switch (source) {
     case TimingSource::Calculator:
       return CalculatorTiming(calculator_, locale_, view_.Checked(TimingsCheck::chkCalculatorHSync),
                               view_.Checked(TimingsCheck::chkCalculatorVSync));
     case TimingSource::Dmt:
     case TimingSource::Cta:
-      return ListedTiming();
+      return ListedTiming(source);
     case TimingSource::Cvt:
       break;
     case TimingSource::Gtf:
@@ -192,12 +239,12 @@ TimingResult TimingsController::Produce() {
   const Expected<modes::TimingRequest> request = ReadRequest(formula);
   if (!request) return TimingResult::Failure(request.error());
   TimingResult timing = modes::MakeTiming(*request, style_);
-  if (timing) request_ = *request;
+  if (timing) *made = *request;
   return timing;
 }
 
-TimingResult TimingsController::ListedTiming() const {
-  const bool dmt = Source() == TimingSource::Dmt;
+TimingResult TimingsController::ListedTiming(TimingSource source) const {
+  const bool dmt = source == TimingSource::Dmt;
   const ModeList& list = dmt ? dmt_ : cta_;
   if (list.picked >= 0) return list.modes[static_cast<std::size_t>(list.picked)].timing;
   const std::string standard = dmt ? "DMT mode" : "CTA-861 video format";
@@ -211,13 +258,14 @@ TimingResult TimingsController::ListedTiming() const {
 void TimingsController::ListMonitors() {
   if (monitors_) return;
   monitors_ = lister_();
-  std::vector<std::string> items;
+  monitorItems_.clear();
   for (const platform::MonitorEdid& monitor : *monitors_) {
     const auto edid = modes::DecodeEdid(monitor.edid);
-    items.push_back(monitor.connector + ": " +
-                    (edid ? (edid->name ? modes::ValidUtf8(*edid->name) : edid->manufacturer) : "no EDID"));
+    monitorItems_.push_back(monitor.connector + ": " +
+                            (edid ? (edid->name ? modes::ValidUtf8(*edid->name) : edid->manufacturer) : "no EDID"));
   }
-  view_.SetMonitors(items, items.empty() ? -1 : 0);
+  monitorRow_ = monitorItems_.empty() ? -1 : 0;
+  view_.SetMonitors(monitorItems_, monitorRow_);
   if (!monitors_->empty()) {
     UseEdid(monitors_->front().edid, monitors_->front().connector);
   } else {
@@ -226,34 +274,195 @@ void TimingsController::ListMonitors() {
 }
 
 void TimingsController::UseEdid(const std::vector<std::uint8_t>& bytes, const std::string& where) {
-  const auto edid = modes::DecodeEdid(bytes);
+  edidWhere_ = where;
+  edidOriginal_ = bytes;
+  edidBytes_ = bytes;
+  edidChanges_.clear();
+  edidRefusal_.clear();
+  ShowEdid(std::nullopt);
+}
+
+void TimingsController::ShowEdid(const std::optional<DisplayTiming>& pick) {
+  const auto edid = modes::DecodeEdid(edidBytes_);
   edidPicked_ = -1;
   std::vector<std::string> items;
   if (!edid) {
     edid_.reset();
-    edidProblem_ = where + " holds no EDID: " + edid.error();
+    edidProblem_ = edidWhere_ + " holds no EDID: " + edid.error();
     view_.ShowEdidIdentity(edidProblem_);
   } else {
     edid_ = *edid;
-    view_.ShowEdidIdentity(where + ": " + modes::EdidIdentityLine(*edid_));
+    view_.ShowEdidIdentity(edidWhere_ + (edidChanges_.empty() ? ": " : ", edited: ") + modes::EdidIdentityLine(*edid_));
     for (std::size_t i = 0; i < edid_->timings.size(); ++i) {
       const modes::EdidTiming& t = edid_->timings[i];
-      if (t.preferred && edidPicked_ < 0) edidPicked_ = static_cast<int>(i);
+      if (pick && edidPicked_ < 0 && SameFigures(t.timing, *pick)) edidPicked_ = static_cast<int>(i);
       items.push_back(std::to_string(i + 1) + ". " + modes::ValidUtf8(t.origin) + (t.preferred ? " (preferred)" : "") +
-                      ": " + modes::ShortModeName(t.timing).substr(0, modes::ShortModeName(t.timing).find('_')) +
-                      " at " + WithLocaleSeparator(modes::FixedDecimal(t.timing.field_rate_hz(), 3), locale_) +
-                      " Hz, " + MegahertzText(t.timing.pixel_clock_hz, locale_) + " MHz");
+                      ": " + TimingSummary(t.timing, locale_));
+    }
+    for (std::size_t i = 0; i < edid_->timings.size() && edidPicked_ < 0; ++i) {
+      if (edid_->timings[i].preferred) edidPicked_ = static_cast<int>(i);
     }
     if (edidPicked_ < 0 && !items.empty()) edidPicked_ = 0;
-    edidProblem_ = items.empty() ? where + ": the EDID offers no timing." : std::string();
+    edidProblem_ = items.empty() ? edidWhere_ + ": the EDID offers no timing." : std::string();
   }
   view_.SetEdidTimings(items, edidPicked_);
+  ShowEdidEditing();
   Refresh();
+}
+
+void TimingsController::ShowEdidEditing() {
+  const bool editable = edid_.has_value();
+  const bool picked = editable && edidPicked_ >= 0;
+  view_.SetEnabled(TimingsCommand::cmdEdidPrefer, picked);
+  view_.SetEnabled(TimingsCommand::cmdEdidAdd, editable);
+  view_.SetEnabled(TimingsCommand::cmdEdidRemove, picked);
+  view_.SetEnabled(TimingsCommand::cmdEdidRevert, !edidChanges_.empty());
+  view_.SetEnabled(TimingsCommand::cmdEdidRange, editable);
+  view_.SetEnabled(TimingsCommand::cmdEdidName, editable);
+  view_.SetEnabled(TimingsCommand::cmdEdidInstall,
+                   editable && installer_ && monitors_ && !monitors_->empty() && edidStatus_.empty());
+  std::string text;
+  for (const std::string& change : edidChanges_) text += (text.empty() ? "" : "\n") + change;
+  if (!edidRefusal_.empty()) text += (text.empty() ? "Not changed: " : "\nNot changed: ") + edidRefusal_;
+  if (!edidStatus_.empty()) text += (text.empty() ? "" : "\n") + edidStatus_;
+  view_.ShowEdidChanges(text);
+}
+
+void TimingsController::ApplyEdit(const Expected<modes::EdidEdited>& edit, const std::optional<DisplayTiming>& pick) {
+  if (!edit) {
+    edidRefusal_ = edit.error();
+    ShowEdidEditing();
+    return;
+  }
+  edidBytes_ = edit->bytes;
+  edidChanges_.insert(edidChanges_.end(), edit->changes.begin(), edit->changes.end());
+  edidRefusal_.clear();
+  ShowEdid(pick);
+}
+
+bool TimingsController::MayDiscardEdits() {
+  return edidChanges_.empty() || view_.Confirm("Discard the edits made to the EDID of " + edidWhere_ + "?");
+}
+
+modes::TimingEditOptions TimingsController::EditOptions() const {
+  modes::TimingEditOptions options;
+  options.round_clock = view_.Checked(TimingsCheck::chkEdidRoundClock);
+  return options;
+}
+
+void TimingsController::cmdEdidPrefer_Click() {
+  if (!edid_ || edidPicked_ < 0 || Source() != TimingSource::Edid || !timing_) return;
+  const DisplayTiming picked = *timing_;
+  ApplyEdit(modes::PreferTiming(edidBytes_, picked, EditOptions()), picked);
+}
+
+void TimingsController::cmdEdidAdd_Click() {
+  if (!edid_) return;
+  // Every other source's timing as it stands on its page.
+  std::vector<DisplayTiming> offered;
+  std::vector<std::string> items;
+  for (std::size_t i = 0; i < kSourceItems.size(); ++i) {
+    const auto source = static_cast<TimingSource>(i);
+    if (source == TimingSource::Edid) continue;
+    std::optional<modes::TimingRequest> request;
+    const TimingResult timing = TimingOf(source, &request);
+    if (!timing) continue;
+    offered.push_back(*timing);
+    items.push_back(std::string(kSourceItems[i]) + ": " + TimingSummary(*timing, locale_));
+  }
+  const std::optional<int> chosen = view_.AskChoice(TimingsCommand::cmdEdidAdd, items);
+  if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= offered.size()) return;
+  const DisplayTiming& timing = offered[static_cast<std::size_t>(*chosen)];
+  ApplyEdit(modes::AddTiming(edidBytes_, timing, EditOptions()), timing);
+}
+
+void TimingsController::cmdEdidRemove_Click() {
+  if (!edid_ || edidPicked_ < 0) return;
+  const std::string which[] = {std::to_string(edidPicked_ + 1)};
+  ApplyEdit(modes::RemoveTimings(edidBytes_, which), std::nullopt);
+}
+
+void TimingsController::cmdEdidRevert_Click() {
+  edidBytes_ = edidOriginal_;
+  edidChanges_.clear();
+  edidRefusal_.clear();
+  ShowEdid(timing_);
+}
+
+void TimingsController::cmdEdidRange_Click() {
+  if (!edid_) return;
+  const auto rate = [this](TimingsText input, const char* which) -> Expected<std::optional<int>> {
+    const std::string text = view_.Text(input);
+    if (IsBlank(text)) return std::optional<int>();
+    const auto value = ReadWholeNumber(text);
+    if (!value || *value < 1 || *value > 1000) {
+      return Expected<std::optional<int>>::Failure("The " + std::string(which) +
+                                                   " refresh rate takes a whole number of hertz from 1 to 1000, not " +
+                                                   modes::Quoted(text, '"') + ".");
+    }
+    return std::optional<int>(*value);
+  };
+  const auto low = rate(TimingsText::txtEdidMinRate, "lowest");
+  const auto high = rate(TimingsText::txtEdidMaxRate, "highest");
+  if (!low || !high) {
+    ApplyEdit(Expected<modes::EdidEdited>::Failure(!low ? low.error() : high.error()), std::nullopt);
+    return;
+  }
+  const std::optional<DisplayTiming> pick = timing_;
+  if (view_.Checked(TimingsCheck::chkEdidVrr)) {
+    if (!*low || !*high) {
+      ApplyEdit(Expected<modes::EdidEdited>::Failure("A variable refresh range takes both its rates."), pick);
+      return;
+    }
+    ApplyEdit(modes::SetVrrRange(edidBytes_, **low, **high), pick);
+    return;
+  }
+  if (!*low && !*high) {
+    ApplyEdit(Expected<modes::EdidEdited>::Failure("Type the lowest refresh rate, the highest or both."), pick);
+    return;
+  }
+  modes::RangeLimitsEdit range;
+  range.min_v_rate_hz = *low;
+  range.max_v_rate_hz = *high;
+  ApplyEdit(modes::SetRangeLimits(edidBytes_, range), pick);
+}
+
+void TimingsController::cmdEdidName_Click() {
+  if (!edid_) return;
+  ApplyEdit(modes::SetDisplayName(edidBytes_, view_.Text(TimingsText::txtEdidName)), timing_);
+}
+
+void TimingsController::cmdEdidInstall_Click() {
+  if (!edid_ || !installer_ || !monitors_ || monitors_->empty()) return;
+  // Which monitor is to take it.
+  std::vector<std::string> items;
+  for (const std::string& item : monitorItems_) items.push_back("For " + item);
+  const std::optional<int> chosen = view_.AskChoice(TimingsCommand::cmdEdidInstall, items);
+  if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= monitors_->size()) return;
+  const platform::MonitorEdid* monitor = &(*monitors_)[static_cast<std::size_t>(*chosen)];
+  const Expected<std::string> steps = installer_->Steps(edidBytes_, *monitor);
+  if (!steps) {
+    view_.Inform(steps.error());
+    return;
+  }
+  if (!view_.ConfirmInstall("Install this EDID for " + monitor->connector + "?", *steps)) return;
+  // The installer waits for the system's programs (a new initial RAM disk
+  // takes a while): the window goes on answering meanwhile.
+  edidStatus_ = "Installing the EDID for " + monitor->connector + "...";
+  ShowEdidEditing();
+  auto result = std::make_shared<Expected<std::string>>(Expected<std::string>::Failure(""));
+  view_.RunAside([installer = installer_, edid = edidBytes_, target = *monitor,
+                  result] { *result = installer->Install(edid, target); },
+                 [this, result] {
+                   edidStatus_.clear();
+                   ShowEdidEditing();
+                   view_.Inform(*result ? **result : result->error());
+                 });
 }
 
 void TimingsController::cmdOpenEdid_Click() {
   const auto path = view_.AskEdidFile();
-  if (!path) return;
+  if (!path || !MayDiscardEdits()) return;
   // An EDID file is small; read no more than the most one can hold. The
   // system's own file calls, by the path in UTF-8, whatever it holds.
   const auto content = platform::ReadFileStart(*path, 1 << 20);
@@ -263,6 +472,7 @@ void TimingsController::cmdOpenEdid_Click() {
 }
 
 void TimingsController::cmdPasteEdid_Click() {
+  if (!MayDiscardEdits()) return;
   const auto bytes = modes::ParseEdidHex(view_.ClipboardText());
   UseEdid(bytes ? *bytes : std::vector<std::uint8_t>{}, "The clipboard");
 }
@@ -387,6 +597,10 @@ Expected<std::string> TimingsController::ExportText(const DisplayTiming& t) cons
   if (format.needs_output && !modes::IsOutputName(output)) {
     return Result::Failure("The output name takes " + std::string(modes::kOutputNameRule) + ".");
   }
+  // The EDID source's EDID in hex is its own, with the edits made.
+  if (format.id == modes::ExportId::EdidHex && Source() == TimingSource::Edid && edid_) {
+    return WithoutFinalNewline(modes::HexBytes(edidBytes_));
+  }
   const std::string name = view_.Text(TimingsText::txtDisplayName);
   const auto made = format.make(t, ExportRequestOf(output, name));
   if (!made) return Result::Failure(made.error());
@@ -398,6 +612,11 @@ modes::ExportRequest TimingsController::ExportRequestOf(const std::string& outpu
 }
 
 Expected<modes::ExportText> TimingsController::EdidBlock() const {
+  // The EDID source saves its EDID, with the edits made.
+  if (Source() == TimingSource::Edid) {
+    if (!edid_) return Expected<modes::ExportText>::Failure(edidProblem_);
+    return modes::ExportText{std::string(edidBytes_.begin(), edidBytes_.end()), {}};
+  }
   if (!timing_) return Expected<modes::ExportText>::Failure("");
   const std::string output = view_.Text(TimingsText::txtOutput);
   const std::string name = view_.Text(TimingsText::txtDisplayName);
@@ -439,13 +658,30 @@ void TimingsController::cmdCopy_Click() {
   view_.ShowExport(exportText_, "Copied to the clipboard.");
 }
 
+std::string TimingsController::EdidFileName() const {
+  if (Source() != TimingSource::Edid || !edid_) return timing_ ? modes::ShortModeName(*timing_) + ".bin" : "edid.bin";
+  // The monitor's name, in letters, digits and dashes.
+  std::string stem;
+  for (const char c : edid_->name ? *edid_->name : edid_->manufacturer) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    if (plain) {
+      stem += c;
+    } else if (!stem.empty() && stem.back() != '-') {
+      stem += '-';
+    }
+  }
+  while (!stem.empty() && stem.back() == '-') stem.pop_back();
+  if (stem.empty()) stem = "edid";
+  return stem + (edidChanges_.empty() ? ".bin" : "-edited.bin");
+}
+
 void TimingsController::cmdSaveEdid_Click() {
   const Expected<modes::ExportText> block = EdidBlock();
   if (!block) {
     view_.ShowExport(exportText_, block.error());
     return;
   }
-  const auto path = view_.AskEdidPath(modes::ShortModeName(*timing_) + ".bin");
+  const auto path = view_.AskEdidPath(EdidFileName());
   if (!path) return;
   // The whole file or none: a file there before is replaced only once the new
   // one is safely on the disk.

@@ -47,7 +47,7 @@ struct TimingsTextInfo {
 
 using modes::SourceId;
 
-inline constexpr std::array<TimingsTextInfo, 26> kTimingsTexts = {{
+inline constexpr std::array<TimingsTextInfo, 29> kTimingsTexts = {{
     {TimingsText::txtFilter, "txtFilter", "", "Filter the modes", {}},
     {TimingsText::txtCvtWidth, "txtCvtWidth", "1920", "CVT width in pixels", {SourceId::Cvt, "width"}},
     {TimingsText::txtCvtHeight, "txtCvtHeight", "1080", "CVT height in lines", {SourceId::Cvt, "height"}},
@@ -114,6 +114,9 @@ inline constexpr std::array<TimingsTextInfo, 26> kTimingsTexts = {{
     {TimingsText::txtRidRate, "txtRidRate", "60", "RID refresh rate in hertz", {SourceId::Rid, "rate"}},
     {TimingsText::txtOutput, "txtOutput", "", "Output name", {}},
     {TimingsText::txtDisplayName, "txtDisplayName", "", "EDID display name", {}},
+    {TimingsText::txtEdidMinRate, "txtEdidMinRate", "", "Lowest refresh rate in hertz", {}},
+    {TimingsText::txtEdidMaxRate, "txtEdidMaxRate", "", "Highest refresh rate in hertz", {}},
+    {TimingsText::txtEdidName, "txtEdidName", "", "New display name of the EDID", {}},
 }};
 
 struct TimingsCheckInfo {
@@ -124,7 +127,7 @@ struct TimingsCheckInfo {
   TimingsBinding binding;
 };
 
-inline constexpr std::array<TimingsCheckInfo, 11> kTimingsChecks = {{
+inline constexpr std::array<TimingsCheckInfo, 13> kTimingsChecks = {{
     {TimingsCheck::chkCalculatorHSync, "chkCalculatorHSync", "Positive &horizontal sync", true, {}},
     {TimingsCheck::chkCalculatorVSync, "chkCalculatorVSync", "Positive &vertical sync", true, {}},
     {TimingsCheck::chkCvtInterlaced, "chkCvtInterlaced", "Inter&laced", false, {SourceId::Cvt, "interlaced"}},
@@ -140,6 +143,8 @@ inline constexpr std::array<TimingsCheckInfo, 11> kTimingsChecks = {{
     {TimingsCheck::chkCustomHSync, "chkCustomHSync", "Positive &horizontal sync", true, {SourceId::Custom, "hsync"}},
     {TimingsCheck::chkCustomVSync, "chkCustomVSync", "Positive &vertical sync", true, {SourceId::Custom, "vsync"}},
     {TimingsCheck::chkCustomInterlaced, "chkCustomInterlaced", "Inter&laced", false, {SourceId::Custom, "interlaced"}},
+    {TimingsCheck::chkEdidRoundClock, "chkEdidRoundClock", "Roun&d the clock to 10 kHz", false, {}},
+    {TimingsCheck::chkEdidVrr, "chkEdidVrr", "Varia&ble refresh (range limits only)", false, {}},
 }};
 
 struct TimingsChoiceInfo {
@@ -157,6 +162,30 @@ inline constexpr std::array<TimingsChoiceInfo, 5> kTimingsChoices = {{
     {TimingsChoice::cmbFormat, "cmbFormat", "Export format", 0, {}},
     {TimingsChoice::cmbMonitor, "cmbMonitor", "Monitor", 0, {}},
 }};
+
+// The buttons that edit the EDID source's EDID, save aside, in the order of
+// their enumeration from cmdEdidPrefer: name, caption (with its access key)
+// and the name a screen reader gives it.
+struct TimingsCommandInfo {
+  TimingsCommand command;
+  std::string_view name;
+  std::string_view caption;
+  std::string_view accessibleName;
+};
+
+inline constexpr std::array<TimingsCommandInfo, 7> kEdidCommands = {{
+    {TimingsCommand::cmdEdidPrefer, "cmdEdidPrefer", "Ma&ke Preferred", "Make the timing picked the preferred one"},
+    {TimingsCommand::cmdEdidAdd, "cmdEdidAdd", "&Add\xE2\x80\xA6", "Add the timing of another source"},
+    {TimingsCommand::cmdEdidRemove, "cmdEdidRemove", "&Remove", "Remove the timing picked"},
+    {TimingsCommand::cmdEdidRevert, "cmdEdidRevert", "Re&vert", "Undo every edit of the EDID"},
+    {TimingsCommand::cmdEdidRange, "cmdEdidRange", "Appl&y Range", "Set the refresh range"},
+    {TimingsCommand::cmdEdidName, "cmdEdidName", "App&ly Name", "Set the display name"},
+    {TimingsCommand::cmdEdidInstall, "cmdEdidInstall", "&Install\xE2\x80\xA6", "Install the EDID for a monitor"},
+}};
+
+constexpr const TimingsCommandInfo& EdidCommandOf(TimingsCommand command) {
+  return kEdidCommands[static_cast<std::size_t>(command) - static_cast<std::size_t>(TimingsCommand::cmdEdidPrefer)];
+}
 
 // The items of the lists that are the window's own, in index order; a
 // parameter's list shows its choices, the format list the export formats
@@ -184,6 +213,9 @@ static_assert([] {
   }
   for (std::size_t i = 0; i < kTimingsChoices.size(); ++i) {
     if (static_cast<std::size_t>(kTimingsChoices[i].list) != i) return false;
+  }
+  for (const TimingsCommandInfo& info : kEdidCommands) {
+    if (&EdidCommandOf(info.command) != &info) return false;
   }
   return true;
 }());

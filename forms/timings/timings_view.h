@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,9 @@ enum class TimingsText {
   txtRidRate,
   txtOutput,
   txtDisplayName,
+  txtEdidMinRate,
+  txtEdidMaxRate,
+  txtEdidName,
 };
 
 // The window's check boxes.
@@ -55,6 +59,8 @@ enum class TimingsCheck {
   chkCustomHSync,
   chkCustomVSync,
   chkCustomInterlaced,
+  chkEdidRoundClock,
+  chkEdidVrr,
 };
 
 // The window's drop-down lists.
@@ -69,6 +75,13 @@ enum class TimingsCommand {
   txtCvtHBlank,
   txtCvtVBlank,
   chkCvtEarlyVsync,
+  cmdEdidPrefer,
+  cmdEdidAdd,
+  cmdEdidRemove,
+  cmdEdidRevert,
+  cmdEdidRange,
+  cmdEdidName,
+  cmdEdidInstall,
 };
 
 // What the Timings controller needs of its window. Writes made through it
@@ -128,6 +141,22 @@ class TimingsView {
   virtual std::string ClipboardText() const = 0;
   // Asks a yes-or-no question; true for yes.
   virtual bool Confirm(std::string_view question) = 0;
+
+  // The EDID's edits so far, one a line, and why the last one asked for
+  // could not be made; empty when it is as it was read.
+  virtual void ShowEdidChanges(std::string_view text) = 0;
+  // Offers a list of items below the control (a menu); the index chosen, or
+  // nullopt if the user chooses none.
+  virtual std::optional<int> AskChoice(TimingsCommand control, const std::vector<std::string>& items) = 0;
+  // Shows what installing an EDID would change, step by step, and asks
+  // whether to go ahead; true to install.
+  virtual bool ConfirmInstall(std::string_view question, std::string_view steps) = 0;
+  // Tells the user what was done (or why not) in a message of its own.
+  virtual void Inform(std::string_view text) = 0;
+  // Runs work away from the window's thread, so that the window answers
+  // while it runs (an installation waits for the system's own programs),
+  // then done in the window's thread.
+  virtual void RunAside(std::function<void()> work, std::function<void()> done) = 0;
   virtual void Close() = 0;
 
  protected:

@@ -690,6 +690,115 @@ TEST(TimingsEdid, MonitorsFilesAndPastedHexGiveTheirTimings) {
   EXPECT_NE(view.Reason().find("holds no EDID"), std::string::npos) << view.Reason();
 }
 
+#ifdef ZARN_TIMING_PROGRAM
+// A monitor's EDID edited in the window, saved, and installed by zarn-timing
+// itself into a folder laid out as the system is.
+TEST(TimingsEdid, EditsAreShownSavedUndoneAndInstalled) {
+  const auto read = [](const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  const std::filesystem::path corpus = ZARN_TEST_DATA_DIR "/edid";
+  const std::vector<std::uint8_t> dell = read(corpus / "Digital_Dell_DELA11D_912DB5C2B1E8.bin");
+  const std::vector<platform::MonitorEdid> attached = {
+      {"DP-1", "card0-DP-1", dell},
+      {"HDMI-A-1", "card0-HDMI-A-1", read(corpus / "Digital_AOC_AOC2267_0919A15B97C4.bin")},
+  };
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("zarn-timings-install-test-" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(root / "sys/class/drm/card0-DP-1");
+  std::ofstream(root / "sys/class/drm/card0-DP-1/edid", std::ios::binary)
+      .write(reinterpret_cast<const char*>(dell.data()), static_cast<std::streamsize>(dell.size()));
+  MemoryMainView calculatorView;
+  MainController calculator(calculatorView, kFullStop);
+  calculatorView.Attach(calculator);
+  calculator.Form_Load();
+  MemoryTimingsView view;
+  TimingsController timings(
+      view, calculator, kFullStop, [&] { return attached; },
+      std::make_shared<CommandLineInstaller>(ZARN_TIMING_PROGRAM, root));
+  view.Attach(timings);
+  timings.Form_Load();
+  view.Type(TimingsText::txtCvtRate, "144");
+  view.Choose(TimingsChoice::cmbCvtBlanking, 2);
+  view.Choose(TimingsChoice::cmbSource, static_cast<int>(TimingSource::Edid));
+  EXPECT_EQ(view.EdidChanges(), "");
+  EXPECT_FALSE(view.Enabled(TimingsCommand::cmdEdidRevert));
+
+  // Add offers every other source's timing; choosing none changes nothing.
+  timings.cmdEdidAdd_Click();
+  const auto& offered = view.Offered();
+  const auto cvt = std::find(offered.begin(), offered.end(), "CVT: 1920x1080 at 144.000 Hz, 333.216 MHz");
+  ASSERT_NE(cvt, offered.end()) << ::testing::PrintToString(offered);
+  EXPECT_EQ(timings.Edid(), dell);
+  view.AnswerChoice(static_cast<int>(cvt - offered.begin()));
+  timings.cmdEdidAdd_Click();
+  ASSERT_TRUE(timings.Timing());
+  EXPECT_EQ(timings.Timing()->pixel_clock_hz, 333'216'000u);  // the new timing, picked
+  EXPECT_NE(view.EdidChanges().find("CVT-RB2 1920x1080@144"), std::string::npos) << view.EdidChanges();
+  EXPECT_TRUE(view.Enabled(TimingsCommand::cmdEdidRevert));
+  timings.cmdEdidPrefer_Click();
+  // Its vertical front porch is more than a DTD holds: DisplayID's preferred.
+  EXPECT_TRUE(std::any_of(view.EdidTimings().begin(), view.EdidTimings().end(), [](const std::string& item) {
+    return item.find("DisplayID Type VII 2 (preferred): 1920x1080 at 144.000 Hz") != item.npos;
+  }));
+  EXPECT_NE(view.EdidChanges().find("software that reads only the base block keeps DTD 1"), std::string::npos);
+  // The variable refresh range; a rate mistyped changes nothing and says why.
+  view.Type(TimingsText::txtEdidMinRate, "48");
+  view.Type(TimingsText::txtEdidMaxRate, "144");
+  view.Tick(TimingsCheck::chkEdidVrr, true);
+  timings.cmdEdidRange_Click();
+  EXPECT_NE(view.EdidChanges().find("48-144 Hz"), std::string::npos) << view.EdidChanges();
+  const std::vector<std::uint8_t> edited = timings.Edid();
+  view.Type(TimingsText::txtEdidMinRate, "4x8");
+  timings.cmdEdidRange_Click();
+  EXPECT_EQ(timings.Edid(), edited);
+  EXPECT_NE(view.EdidChanges().find("\nNot changed: The lowest refresh rate takes a whole number"), std::string::npos);
+  view.Type(TimingsText::txtEdidName, "Bench");
+  timings.cmdEdidName_Click();
+  EXPECT_NE(view.EdidIdentity().find("DP-1, edited: DEL Bench"), std::string::npos) << view.EdidIdentity();
+
+  // Saved whole, under a name that says it is edited.
+  const std::filesystem::path saved = root / "saved.bin";
+  view.AnswerPath(saved.string());
+  timings.cmdSaveEdid_Click();
+  EXPECT_EQ(read(saved), timings.Edid());
+  EXPECT_EQ(view.SuggestedName(), "Bench-edited.bin");
+  // Another monitor's EDID replaces the edits only if the user lets them go.
+  view.AnswerConfirm(false);
+  view.Choose(TimingsChoice::cmbMonitor, 1);
+  EXPECT_EQ(view.Choice(TimingsChoice::cmbMonitor), 0);
+  EXPECT_EQ(view.Questions().back(), "Discard the edits made to the EDID of DP-1?");
+  EXPECT_NE(timings.Edid(), dell);
+
+  // Installing: which monitor, the steps, and nothing done without a yes.
+  const std::filesystem::path firmware = root / "usr/lib/firmware/edid/zarn-DP-1.bin";
+  view.AnswerChoice(0);
+  timings.cmdEdidInstall_Click();
+  EXPECT_EQ(view.Offered(), (std::vector<std::string>{"For DP-1: DELL P2419HC", "For HDMI-A-1: 2267W"}));
+  EXPECT_EQ(view.Questions().back(), "Install this EDID for DP-1?");
+  EXPECT_NE(view.InstallSteps().find("zarn-DP-1.bin"), std::string::npos) << view.InstallSteps();
+  EXPECT_FALSE(std::filesystem::exists(firmware));
+  view.AnswerInstall(true);
+  timings.cmdEdidInstall_Click();
+  EXPECT_EQ(read(firmware), timings.Edid());
+  EXPECT_EQ(read(root / "var/lib/zarn/edid/DP-1.original.bin"), dell);
+  ASSERT_FALSE(view.Messages().empty());
+  EXPECT_NE(view.Messages().back().find("drm.edid_firmware=DP-1:edid/zarn-DP-1.bin"), std::string::npos)
+      << view.Messages().back();
+
+  // Revert: the EDID as read, and then another monitor without a question.
+  timings.cmdEdidRevert_Click();
+  EXPECT_EQ(timings.Edid(), dell);
+  EXPECT_EQ(view.EdidChanges(), "");
+  const std::size_t asked = view.Questions().size();
+  view.Choose(TimingsChoice::cmbMonitor, 1);
+  EXPECT_EQ(view.Questions().size(), asked);
+  EXPECT_EQ(timings.Edid(), attached[1].edid);
+  std::filesystem::remove_all(root);
+}
+#endif
+
 TEST(TimingsKernel, TheKernelsOwnModeOfAnOption) {
   Windows w;
   w.Source(Source::Kernel);

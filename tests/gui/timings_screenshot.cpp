@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTextStream>
 
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 #include "app/window_icon.h"
@@ -89,7 +91,9 @@ int main(int argc, char* argv[]) {
         {"HDMI-A-1", "card0-HDMI-A-1",
          std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())}};
   };
-  TimingsWindow timings(calculator.Controller(), locale, monitors);
+  // An installer, so that "Install..." shows as it does to users.
+  TimingsWindow timings(calculator.Controller(), locale, monitors,
+                        std::make_shared<zarn::forms::CommandLineInstaller>("zarn-timing"));
   timings.Form_Load();
   timings.show();
 
@@ -101,6 +105,14 @@ int main(int argc, char* argv[]) {
     timings.findChild<QComboBox*>(QLatin1String(zarn::forms::DesignOf(zarn::forms::kTimingsChoices, list).name))
         ->setCurrentIndex(index);
   };
+  const auto press = [&](const char* button) { timings.findChild<QPushButton*>(QLatin1String(button))->click(); };
+  // The Add menu answered with the CVT timing.
+  timings.SetChoiceAsker([](QWidget*, const QStringList& items) -> std::optional<int> {
+    for (qsizetype i = 0; i < items.size(); ++i) {
+      if (items[i].startsWith(QStringLiteral("CVT:"))) return static_cast<int>(i);
+    }
+    return std::nullopt;
+  });
   const auto tab = [&](int index) {
     timings.findChild<QTabWidget*>(QStringLiteral("tabOutput"))->setCurrentIndex(index);
   };
@@ -149,6 +161,15 @@ int main(int argc, char* argv[]) {
        [&] {
          choose(TimingsChoice::cmbSource, 7);
          choose(TimingsChoice::cmbFormat, 0);
+       }},
+      {"edid-edited",
+       [&] {
+         press("cmdEdidAdd");
+         type(TimingsText::txtEdidMinRate, "24");
+         type(TimingsText::txtEdidMaxRate, "75");
+         press("cmdEdidRange");
+         type(TimingsText::txtEdidName, "Bench TV");
+         press("cmdEdidName");
        }},
       {"ovt",
        [&] {

@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
 #include <QTabWidget>
@@ -252,6 +253,56 @@ class TimingsWindowTest : public QObject {
     }
     QCOMPARE(Control<QLabel>("lblExportMessage")->text(),
              QStringLiteral("Saved the EDID (128 bytes) to %1.").arg(path));
+  }
+
+  // An EDID opened, a CVT timing added from the Add menu, and the EDID saved:
+  // edid-decode reads the timing back from the file, and the EDID still
+  // passes its conformity check.
+  void editsAnEdidThatEdidDecodeReadsBack() {
+    if (!zarn::modes::testing::EdidDecodeAvailable()) QSKIP("edid-decode is not installed");
+    OpenTimings();
+    ChooseSource(3);
+    Retype("txtCvtWidth", QStringLiteral("2560"));
+    Retype("txtCvtHeight", QStringLiteral("1440"));
+    Retype("txtCvtRate", QStringLiteral("144"));
+    Control<QComboBox>("cmbCvtBlanking")->setCurrentIndex(2);
+    ChooseSource(7);
+    Timings()->SetOpenPathAsker(
+        [](QWidget*) { return QStringLiteral(ZARN_TEST_DATA_DIR "/edid/Digital_Dell_DELA11D_912DB5C2B1E8.bin"); });
+    QTest::mouseClick(Control("cmdOpenEdid"), Qt::LeftButton);
+    auto* timings = Control<QListWidget>("lstEdidTimings");
+    const int listed = timings->count();
+    QVERIFY(listed > 0);
+    QVERIFY(!Control("cmdEdidRevert")->isEnabled());
+    QStringList offered;
+    Timings()->SetChoiceAsker([&](QWidget* button, const QStringList& items) -> std::optional<int> {
+      offered = items;
+      if (button != Control("cmdEdidAdd")) return std::nullopt;
+      for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i].startsWith(QStringLiteral("CVT: 2560x1440 at 144.000 Hz"))) return static_cast<int>(i);
+      }
+      return std::nullopt;
+    });
+    QTest::mouseClick(Control("cmdEdidAdd"), Qt::LeftButton);
+    // The new timing, picked; a new DisplayID block also repeats DTD 1.
+    QVERIFY2(timings->count() > listed, qPrintable(offered.join(QLatin1Char('|'))));
+    QVERIFY(timings->currentItem()->text().contains(QStringLiteral("2560x1440 at 144.000 Hz")));
+    QVERIFY(!Control<QPlainTextEdit>("lblEdidChanges")->toPlainText().isEmpty());
+    QVERIFY(Control("cmdEdidRevert")->isEnabled());
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("edited.bin"));
+    QString suggested;
+    Timings()->SetSavePathAsker([&](QWidget*, const QString& name) {
+      suggested = name;
+      return path;
+    });
+    QTest::mouseClick(Control("cmdSaveEdid"), Qt::LeftButton);
+    QVERIFY2(suggested.endsWith(QStringLiteral("-edited.bin")), qPrintable(suggested));
+    const QString decoded =
+        QString::fromStdString(zarn::modes::testing::RunCommand("edid-decode -c '" + path.toStdString() + "' 2>&1"));
+    QVERIFY2(decoded.contains(QStringLiteral("2560x1440  143.999784 Hz")), qPrintable(decoded));
+    QVERIFY2(decoded.contains(QStringLiteral("586.586000 MHz")), qPrintable(decoded));
+    QVERIFY2(decoded.contains(QStringLiteral("EDID conformity: PASS")), qPrintable(decoded));
   }
 
   void usesACvtModeInTheCalculator() {

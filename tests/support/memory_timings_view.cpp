@@ -92,4 +92,15 @@ bool MemoryTimingsView::Confirm(std::string_view question) {
   return confirmAnswer_;
 }
 
+std::optional<int> MemoryTimingsView::AskChoice(TimingsCommand /*control*/, const std::vector<std::string>& items) {
+  offered_ = items;
+  return choiceAnswer_;
+}
+
+bool MemoryTimingsView::ConfirmInstall(std::string_view question, std::string_view steps) {
+  questions_.emplace_back(question);
+  installSteps_ = steps;
+  return installAnswer_;
+}
+
 }  // namespace zarn::testing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -41,6 +42,10 @@ class MemoryTimingsView final : public forms::TimingsView {
   // user cancels) and the answer to a question.
   void AnswerPath(std::optional<std::string> path) { path_ = std::move(path); }
   void AnswerConfirm(bool yes) { confirmAnswer_ = yes; }
+  // The item the user picks in the next menu (nullopt: none), and whether
+  // the user goes ahead with an installation.
+  void AnswerChoice(std::optional<int> index) { choiceAnswer_ = index; }
+  void AnswerInstall(bool yes) { installAnswer_ = yes; }
 
   // TimingsView
   std::string Text(TimingsText input) const override { return texts_[Index(input)]; }
@@ -69,6 +74,15 @@ class MemoryTimingsView final : public forms::TimingsView {
   std::string ClipboardText() const override { return clipboard_; }
   bool Confirm(std::string_view question) override;
   void Close() override { closed_ = true; }
+  void ShowEdidChanges(std::string_view text) override { edidChanges_ = text; }
+  std::optional<int> AskChoice(TimingsCommand control, const std::vector<std::string>& items) override;
+  bool ConfirmInstall(std::string_view question, std::string_view steps) override;
+  void Inform(std::string_view text) override { messages_.emplace_back(text); }
+  // One thing at a time here: the work, then what follows it.
+  void RunAside(std::function<void()> work, std::function<void()> done) override {
+    work();
+    done();
+  }
 
   // What the window shows.
   std::optional<forms::TimingSource> Page() const { return page_; }
@@ -92,6 +106,12 @@ class MemoryTimingsView final : public forms::TimingsView {
   const std::vector<std::string>& Monitors() const { return monitors_; }
   const std::string& EdidIdentity() const { return edidIdentity_; }
   const std::vector<std::string>& EdidTimings() const { return edidTimings_; }
+  const std::string& EdidChanges() const { return edidChanges_; }
+  // The items of the last menu, the steps shown before an installation and
+  // the messages shown.
+  const std::vector<std::string>& Offered() const { return offered_; }
+  const std::string& InstallSteps() const { return installSteps_; }
+  const std::vector<std::string>& Messages() const { return messages_; }
 
  private:
   template <typename Id>
@@ -127,6 +147,12 @@ class MemoryTimingsView final : public forms::TimingsView {
   int edidRow_ = -1;
   std::optional<std::string> file_;
   bool linksTab_ = true;
+  std::string edidChanges_;
+  std::optional<int> choiceAnswer_;
+  std::vector<std::string> offered_;
+  bool installAnswer_ = false;
+  std::string installSteps_;
+  std::vector<std::string> messages_;
 };
 
 }  // namespace zarn::testing
