@@ -62,4 +62,8 @@ struct DisplayTiming {
   double field_rate_hz() const;
 };
 
+// Whether two timings have the same figures, wherever they come from: the
+// clock, every pixel and line, the polarities and interlacing.
+bool SameFigures(const DisplayTiming& a, const DisplayTiming& b);
+
 }  // namespace zarn::modes

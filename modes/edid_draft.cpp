@@ -53,14 +53,6 @@ std::string FiguresText(const DisplayTiming& t) {
 
 std::string TimingText(const DisplayTiming& t) { return t.source + " (" + FiguresText(t) + ")"; }
 
-bool SameFigures(const DisplayTiming& a, const DisplayTiming& b) {
-  return a.pixel_clock_hz == b.pixel_clock_hz && a.h_active == b.h_active && a.h_front_porch == b.h_front_porch &&
-         a.h_sync == b.h_sync && a.h_back_porch == b.h_back_porch && a.v_active == b.v_active &&
-         a.v_front_porch == b.v_front_porch && a.v_sync == b.v_sync && a.v_back_porch == b.v_back_porch &&
-         a.h_sync_positive == b.h_sync_positive && a.v_sync_positive == b.v_sync_positive &&
-         a.interlaced == b.interlaced;
-}
-
 Expected<DetailedTimingDescriptor> DescribeTimingFor(const DecodedEdid& edid, const DisplayTiming& timing) {
   Expected<DetailedTimingDescriptor> described = DescribeTiming(timing);
   if (!described) return described;

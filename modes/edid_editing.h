@@ -33,8 +33,6 @@ EdidEdited FinishEdit(Draft&& draft);
 std::string TimingText(const DisplayTiming& timing);
 // "3840x2160 at 144.000 Hz, 1306.206 MHz".
 std::string FiguresText(const DisplayTiming& timing);
-// The same figures: clock, every pixel and line, polarities, interlacing.
-bool SameFigures(const DisplayTiming& a, const DisplayTiming& b);
 
 // The timing as the 18-byte descriptor, with the image size this display
 // states (its first detailed timing's, else its screen size, else none).

@@ -36,15 +36,6 @@ std::string WithoutFinalNewline(std::string text) {
   return text;
 }
 
-// Whether two timings have the same figures, wherever they come from.
-bool SameFigures(const DisplayTiming& a, const DisplayTiming& b) {
-  return a.h_active == b.h_active && a.h_front_porch == b.h_front_porch && a.h_sync == b.h_sync &&
-         a.h_back_porch == b.h_back_porch && a.v_active == b.v_active && a.v_front_porch == b.v_front_porch &&
-         a.v_sync == b.v_sync && a.v_back_porch == b.v_back_porch && a.pixel_clock_hz == b.pixel_clock_hz &&
-         a.h_sync_positive == b.h_sync_positive && a.v_sync_positive == b.v_sync_positive &&
-         a.interlaced == b.interlaced;
-}
-
 // A timing in a few words: "1920x1080 at 60.000 Hz, 148.5 MHz".
 std::string TimingSummary(const DisplayTiming& t, const engine::NumberLocale& locale) {
   const std::string name = modes::ShortModeName(t);
@@ -295,7 +286,7 @@ void TimingsController::ShowEdid(const std::optional<DisplayTiming>& pick) {
     view_.ShowEdidIdentity(edidWhere_ + (edidChanges_.empty() ? ": " : ", edited: ") + modes::EdidIdentityLine(*edid_));
     for (std::size_t i = 0; i < edid_->timings.size(); ++i) {
       const modes::EdidTiming& t = edid_->timings[i];
-      if (pick && edidPicked_ < 0 && SameFigures(t.timing, *pick)) edidPicked_ = static_cast<int>(i);
+      if (pick && edidPicked_ < 0 && modes::SameFigures(t.timing, *pick)) edidPicked_ = static_cast<int>(i);
       items.push_back(std::to_string(i + 1) + ". " + modes::ValidUtf8(t.origin) + (t.preferred ? " (preferred)" : "") +
                       ": " + TimingSummary(t.timing, locale_));
     }

@@ -66,6 +66,11 @@ struct Windows {
   TimingsController timings;
 };
 
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 DisplayTiming Made(const modes::Expected<DisplayTiming>& timing) {
   EXPECT_TRUE(timing.ok()) << timing.error();
   return timing.ok() ? *timing : DisplayTiming{};
@@ -640,10 +645,7 @@ namespace zarn::forms {
 namespace {
 
 TEST(TimingsEdid, MonitorsFilesAndPastedHexGiveTheirTimings) {
-  const auto read = [](const std::string& name) {
-    std::ifstream in(ZARN_TEST_DATA_DIR "/edid/" + name, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  };
+  const auto read = [](const std::string& name) { return ReadBytes(ZARN_TEST_DATA_DIR "/edid/" + name); };
   const std::vector<platform::MonitorEdid> attached = {
       {"DP-1", "card0-DP-1", read("Digital_AOC_AOC2267_0919A15B97C4.bin")},
       {"HDMI-A-1", "card0-HDMI-A-1", {0x00, 0xFF}},  // a broken EDID
@@ -694,10 +696,7 @@ TEST(TimingsEdid, MonitorsFilesAndPastedHexGiveTheirTimings) {
 // A monitor's EDID edited in the window, saved, and installed by zarn-timing
 // itself into a folder laid out as the system is.
 TEST(TimingsEdid, EditsAreShownSavedUndoneAndInstalled) {
-  const auto read = [](const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  };
+  const auto read = ReadBytes;
   const std::filesystem::path corpus = ZARN_TEST_DATA_DIR "/edid";
   const std::vector<std::uint8_t> dell = read(corpus / "Digital_Dell_DELA11D_912DB5C2B1E8.bin");
   const std::vector<platform::MonitorEdid> attached = {

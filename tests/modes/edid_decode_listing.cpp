@@ -3,6 +3,8 @@
 #include <cctype>
 #include <sstream>
 
+#include "edid_decode_reference.h"
+
 namespace zarn::modes::testing {
 namespace {
 
@@ -17,22 +19,6 @@ std::string Collapse(const std::string& text) {
   std::string out;
   for (const std::string& word : Words(text)) out += (out.empty() ? "" : " ") + word;
   return out;
-}
-
-// "135.000000" MHz as whole hertz.
-std::uint64_t Hertz(const std::string& megahertz) {
-  std::uint64_t hz = 0;
-  int decimals = -1;
-  for (const char c : megahertz) {
-    if (c == '.') {
-      decimals = 0;
-      continue;
-    }
-    hz = hz * 10 + static_cast<std::uint64_t>(c - '0');
-    if (decimals >= 0) ++decimals;
-  }
-  for (int i = decimals < 0 ? 0 : decimals; i < 6; ++i) hz *= 10;
-  return hz;
 }
 
 // The figure after key in "Hfront   88 Hsync  44 Hback  148 Hpol P Hborder 8"; fallback when absent.
@@ -84,7 +70,7 @@ EdidDecodeListing ParseEdidDecodeListing(const std::string& text) {
       if (t.interlaced) t.v_active /= 2;
       for (std::size_t w = 1; w < head.size(); ++w) {
         if (head[w] == "MHz") {
-          t.pixel_clock_hz = Hertz(head[w - 1]);
+          t.pixel_clock_hz = MegahertzTextToHz(head[w - 1]);
           break;
         }
       }

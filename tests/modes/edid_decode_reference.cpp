@@ -10,22 +10,6 @@
 namespace zarn::modes::testing {
 namespace {
 
-// "135.000000" (MHz with six decimals) as whole hertz, without floating point.
-std::uint64_t MegahertzTextToHz(const std::string& text) {
-  std::uint64_t hz = 0;
-  int decimals = -1;
-  for (const char c : text) {
-    if (c == '.') {
-      decimals = 0;
-      continue;
-    }
-    hz = hz * 10 + static_cast<std::uint64_t>(c - '0');
-    if (decimals >= 0) ++decimals;
-  }
-  for (int i = decimals < 0 ? 0 : decimals; i < 6; ++i) hz *= 10;
-  return hz;
-}
-
 int ValueAfter(const std::vector<std::string>& words, const std::string& key) {
   for (std::size_t i = 0; i + 1 < words.size(); ++i) {
     if (words[i] == key) return std::stoi(words[i + 1]);
@@ -48,6 +32,21 @@ std::vector<std::string> Words(const std::string& line) {
 }
 
 }  // namespace
+
+std::uint64_t MegahertzTextToHz(const std::string& text) {
+  std::uint64_t hz = 0;
+  int decimals = -1;
+  for (const char c : text) {
+    if (c == '.') {
+      decimals = 0;
+      continue;
+    }
+    hz = hz * 10 + static_cast<std::uint64_t>(c - '0');
+    if (decimals >= 0) ++decimals;
+  }
+  for (int i = decimals < 0 ? 0 : decimals; i < 6; ++i) hz *= 10;
+  return hz;
+}
 
 std::string RunCommand(const std::string& command) {
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);

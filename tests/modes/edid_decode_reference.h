@@ -27,6 +27,10 @@ std::optional<ReferenceTiming> EdidDecodeTiming(const std::string& arguments);
 // once ("--ovt w=640,h=480,fps=60 --ovt w=640,h=480,fps=61").
 std::vector<ReferenceTiming> EdidDecodeTimings(const std::string& arguments);
 
+// "135.000000" (MHz as edid-decode prints it) as whole hertz, without
+// floating point.
+std::uint64_t MegahertzTextToHz(const std::string& text);
+
 // Whether edid-decode can be run here.
 bool EdidDecodeAvailable();
 

@@ -18,6 +18,7 @@
 
 #include "cli/command_words.h"
 #include "cli/zarn_timing.h"
+#include "corpus_files.h"
 #include "edid_decode_listing.h"
 #include "modes/cta.h"
 #include "modes/cvt.h"
@@ -56,26 +57,9 @@ bool Allowed(const std::string& message) {
                      [&](const char* a) { return message.find(a) != std::string::npos; });
 }
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-Bytes ReadEdidFile(const fs::path& path) {
-  const std::string text = ReadText(path);
-  return Bytes(text.begin(), text.end());
-}
-
-std::vector<fs::path> CorpusFiles() {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(kData / "edid")) {
-    if (entry.path().extension() == ".bin") files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
+using testing::ReadText;
+Bytes ReadEdidFile(const fs::path& path) { return testing::ReadBytes(path); }
+std::vector<fs::path> CorpusFiles() { return testing::CorpusFiles(kData / "edid"); }
 
 // Rows of a data file: fields split at '|', trimmed; comments and blank lines left out.
 std::vector<std::vector<std::string>> Rows(const fs::path& path) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "corpus_files.h"
 #include "edid_comparison.h"
 #include "edid_decode_listing.h"
 #include "modes/edid_hex.h"
@@ -28,26 +29,9 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr char kNoEdidDecode[] = "edid-decode cannot be run here; it is the reference of these tests";
 const fs::path kData = ZARN_TEST_DATA_DIR;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-Bytes ReadFile(const fs::path& path) {
-  const std::string text = ReadText(path);
-  return Bytes(text.begin(), text.end());
-}
-
-std::vector<fs::path> CorpusFiles() {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(kData / "edid")) {
-    if (entry.path().extension() == ".bin") files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
+using testing::ReadText;
+Bytes ReadFile(const fs::path& path) { return testing::ReadBytes(path); }
+std::vector<fs::path> CorpusFiles() { return testing::CorpusFiles(kData / "edid"); }
 
 // A file of this test run's own, removed when the test ends.
 class TempFile {
