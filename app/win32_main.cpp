@@ -9,9 +9,11 @@
 
 #include "app/app_info.h"
 #include "forms/about/app_properties.h"
+#include "forms/timings/edid_installer.h"
 #include "forms/win32/about_window.h"
 #include "forms/win32/main_window.h"
 #include "forms/win32/timings_window.h"
+#include "platform/programs.h"
 #include "platform/win32/win32_services.h"
 
 namespace {
@@ -37,7 +39,10 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
   win32::Win32MainWindow frmMain(
       win32::UserNumberLocale(), [&] { return std::make_unique<win32::Win32AboutWindow>(properties, platform.Get()); },
       [](zarn::forms::CalculatorPort& calculator, const zarn::engine::NumberLocale& locale) {
-        auto window = std::make_unique<win32::Win32TimingsWindow>(calculator, locale);
+        // EDIDs are installed by zarn-timing.exe, which comes beside Zarn.exe.
+        auto window = std::make_unique<win32::Win32TimingsWindow>(
+            calculator, locale, zarn::forms::TimingsController::MonitorLister{},
+            std::make_shared<zarn::forms::CommandLineInstaller>(zarn::platform::ProgramBesideThisOne("zarn-timing")));
         window->Form_Load();
         return std::unique_ptr<win32::ToolWindow>(std::move(window));
       });

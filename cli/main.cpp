@@ -7,14 +7,18 @@
 #include "cli/zarn_timing.h"
 #include "platform/safe_file.h"
 
-int main(int argc, char* argv[]) {
+#ifdef _WIN32
+#include "platform/win32/wide_text.h"
+#endif
+
+namespace {
+
+int RunWith(const std::vector<std::string>& arguments) {
 #ifdef SIGXFSZ
   // Past a file-size limit a write fails and says so, instead of the
   // process being killed with nothing said.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   zarn::cli::Outcome outcome = zarn::cli::Run(arguments);
   if (!outcome.file_path.empty()) {
     // The whole file or none: an existing file is replaced only once the new
@@ -30,3 +34,22 @@ int main(int argc, char* argv[]) {
   if (std::fflush(stdout) != 0 && outcome.exit_code == 0) return zarn::cli::kExitNoMode;
   return outcome.exit_code;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments in UTF-8 from the wide ones: those of main are in the ANSI
+// code page, which loses what it cannot spell (a file in a folder named
+// after the user, in another script).
+int wmain(int argc, wchar_t* argv[]) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(zarn::platform::Narrow(argv[i]));
+  return RunWith(arguments);
+}
+#else
+int main(int argc, char* argv[]) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return RunWith(arguments);
+}
+#endif

@@ -99,10 +99,10 @@ struct Tracks {
     for (std::size_t i = 0; i < size.size(); ++i) {
       if (used[i] && any) at += spacing;
       start[i] = at;
-      if (used[i]) {
-        at += size[i];
-        any = true;
-      }
+      // An empty track that stretches is a spring: it pushes those after it
+      // along by its share.
+      at += size[i];
+      any = any || used[i];
     }
   }
 

@@ -22,6 +22,7 @@ enum class Part : std::uint8_t {
   List,    // a list of rows, one of them picked
   Table,   // texts in rows and columns, with headers
   Export,  // read-only text of several lines in a fixed-width font
+  Log,     // read-only text of several lines that wrap, its last line in view
   Grid,    // a grid inside the cell
   Group,   // a grid inside a frame with a caption
   Pages,   // the page of the item chosen in a list; one shown at a time

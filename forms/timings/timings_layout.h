@@ -56,6 +56,23 @@ constexpr Cell Button(int row, int column, std::string_view name, std::string_vi
                       std::string_view accessibleName) {
   return {Part::Button, row, column, 1, 1, name, text, -1, nullptr, {}, Align::Left, accessibleName};
 }
+// One of the buttons that edit the EDID, named and captioned as the other
+// toolkits have it; id: its TimingsCommand.
+constexpr Cell Command(int row, int column, TimingsCommand command) {
+  const TimingsCommandInfo& info = EdidCommandOf(command);
+  return {Part::Button,
+          row,
+          column,
+          1,
+          1,
+          info.name,
+          info.caption,
+          static_cast<int>(command),
+          nullptr,
+          {},
+          Align::Left,
+          info.accessibleName};
+}
 constexpr Cell Box(Part part, int row, int column, std::string_view name, std::string_view accessibleName,
                    int columnSpan = 1) {
   return {part, row, column, 1, columnSpan, name, {}, -1, nullptr, {}, Align::Left, accessibleName};
@@ -169,10 +186,43 @@ inline constexpr Cell kMonitorRowCells[] = {
     Button(0, 3, "cmdPasteEdid", "Paste &hex", "Paste an EDID in hex"),
 };
 inline constexpr Grid kMonitorRow{kMonitorRowCells, kSecondStretches, {}};
+// The edits, below the timings they change: the timing picked made the
+// preferred one or removed, another source's timing added, every edit undone,
+// and the EDID installed (apart, at the far end); the refresh range; the
+// name. Then what the edits changed.
+using E = TimingsCommand;
+inline constexpr Cell kEdidTimingEditCells[] = {
+    Command(0, 0, E::cmdEdidPrefer), Command(0, 1, E::cmdEdidAdd),     Command(0, 2, E::cmdEdidRemove),
+    Command(0, 3, E::cmdEdidRevert), Command(0, 5, E::cmdEdidInstall),
+};
+inline constexpr std::uint8_t kSpringAt4[] = {0, 0, 0, 0, 1};
+inline constexpr Grid kEdidTimingEdits{kEdidTimingEditCells, kSpringAt4, {}};
+inline constexpr Cell kEdidRangeCells[] = {
+    Caption(0, 0, "Refresh ran&ge:"),
+    Input(0, 1, T::txtEdidMinRate),
+    Caption(0, 2, "to"),
+    Input(0, 3, T::txtEdidMaxRate),
+    Caption(0, 4, "Hz"),
+    Option(0, 5, C::chkEdidVrr),
+    Command(0, 6, E::cmdEdidRange),
+};
+inline constexpr std::uint8_t kSpringAt7[] = {0, 0, 0, 0, 0, 0, 0, 1};
+inline constexpr Grid kEdidRange{kEdidRangeCells, kSpringAt7, {}};
+inline constexpr Cell kEdidNameCells[] = {
+    Caption(0, 0, "Ne&w name:"),
+    Input(0, 1, T::txtEdidName),
+    Command(0, 2, E::cmdEdidName),
+    Option(0, 3, C::chkEdidRoundClock),
+};
+inline constexpr Grid kEdidName{kEdidNameCells, kSpringAt4, {}};
 inline constexpr Cell kEdidCells[] = {
     Nested(0, 0, kMonitorRow),
     Note(1, 0, 1, "", "lblEdidIdentity", "The EDID's identity"),
     Box(Part::List, 2, 0, "lstEdidTimings", "The EDID's timings"),
+    Nested(3, 0, kEdidTimingEdits),
+    Nested(4, 0, kEdidRange),
+    Nested(5, 0, kEdidName),
+    Box(Part::Log, 6, 0, "lblEdidChanges", "The edits made"),
 };
 inline constexpr std::uint8_t kFirstStretches[] = {1};
 inline constexpr std::uint8_t kThirdStretches[] = {0, 0, 1};

@@ -83,13 +83,14 @@ FileDialog CommonDialog(const char* name) {
 
 }  // namespace
 
-// Line ends as Windows texts have them.
+// Line ends as Windows texts have them (a program run on Windows may give
+// them so already).
 std::wstring WithCrLf(std::string_view text) {
   std::wstring wide = Wide(text);
   std::wstring out;
   out.reserve(wide.size() + 16);
   for (const wchar_t c : wide) {
-    if (c == L'\n') out += L'\r';
+    if (c == L'\n' && (out.empty() || out.back() != L'\r')) out += L'\r';
     out += c;
   }
   return out;

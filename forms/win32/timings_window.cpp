@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "forms/win32/timings_controls.h"
+#include "forms/win32/timings_prompts.h"
 #include "forms/win32/window_kit.h"
 #include "modes/cvt.h"
 
@@ -23,6 +24,12 @@ constexpr wchar_t kPaneClass[] = L"ZarnTimingsPane";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kFirstId = 1000;
 constexpr int kDroppedRows = 12;
+// Posted by work run aside once it has ended; wParam: its number.
+constexpr UINT kAsideEnded = WM_APP + 1;
+// What the box of the EDID's edits says before there are any.
+constexpr wchar_t kNoEdits[] =
+    L"No edits yet: make a timing the preferred one, add or remove one, set the refresh range or the name. The EDID "
+    L"file and the monitor stay as they are until you save or install.";
 
 // The buttons and lists of the layout and their handlers.
 struct Handler {
@@ -38,6 +45,13 @@ constexpr Handler kHandlers[] = {
     {"cmdClose", &TimingsController::cmdClose_Click},
     {"lstModes", &TimingsController::lstModes_Click},
     {"lstEdidTimings", &TimingsController::lstEdidTimings_Click},
+    {"cmdEdidPrefer", &TimingsController::cmdEdidPrefer_Click},
+    {"cmdEdidAdd", &TimingsController::cmdEdidAdd_Click},
+    {"cmdEdidRemove", &TimingsController::cmdEdidRemove_Click},
+    {"cmdEdidRevert", &TimingsController::cmdEdidRevert_Click},
+    {"cmdEdidRange", &TimingsController::cmdEdidRange_Click},
+    {"cmdEdidName", &TimingsController::cmdEdidName_Click},
+    {"cmdEdidInstall", &TimingsController::cmdEdidInstall_Click},
 };
 
 void RegisterClasses(HINSTANCE instance, WNDPROC procedure) {
@@ -87,8 +101,9 @@ bool Wraps(Part part) { return part == Part::Note; }
 }  // namespace
 
 Win32TimingsWindow::Win32TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale,
-                                       TimingsController::MonitorLister monitors)
-    : controller_(*this, calculator, std::move(locale), std::move(monitors)) {
+                                       TimingsController::MonitorLister monitors,
+                                       std::shared_ptr<EdidInstaller> installer)
+    : controller_(*this, calculator, std::move(locale), std::move(monitors), std::move(installer)) {
   for (const TimingsTextInfo& info : kTimingsTexts) {
     pendingTexts_[static_cast<std::size_t>(info.input)] = info.designText;
   }
@@ -124,6 +139,9 @@ Win32TimingsWindow::Win32TimingsWindow(CalculatorPort& calculator, engine::Numbe
 }
 
 Win32TimingsWindow::~Win32TimingsWindow() {
+  // Work under way (an installation) is let finish, not cut off; what would
+  // have followed it in the window is not done.
+  for (auto& [number, aside] : aside_) aside.thread.join();
   quiet_ = true;
   if (hwnd_ != nullptr && IsWindow(hwnd_)) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -298,6 +316,12 @@ HWND Win32TimingsWindow::MakeCell(const Cell& cell, HWND parent) {
       style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL;
       exStyle = WS_EX_CLIENTEDGE;
       break;
+    case Part::Log:
+      className = L"EDIT";
+      style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+      exStyle = WS_EX_CLIENTEDGE;
+      text.clear();
+      break;
   }
   const int id = kFirstId + static_cast<int>(made_.size());
   const HWND hwnd =
@@ -307,7 +331,8 @@ HWND Win32TimingsWindow::MakeCell(const Cell& cell, HWND parent) {
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(cell)), FALSE);
   const auto index = static_cast<std::size_t>(cell.id);
   if (cell.part == Part::Text) {
-    SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
+    // An EDID's display name holds 13 characters.
+    SendMessageW(hwnd, EM_SETLIMITTEXT, static_cast<TimingsText>(cell.id) == TimingsText::txtEdidName ? 13 : 0, 0);
     edits_[index] = hwnd;
   } else if (cell.part == Part::Check) {
     checks_[index] = hwnd;
@@ -330,6 +355,9 @@ HWND Win32TimingsWindow::MakeCell(const Cell& cell, HWND parent) {
                  LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
   } else if (cell.part == Part::Export) {
     KeepDialogKeys(hwnd);
+  } else if (cell.part == Part::Log) {
+    KeepDialogKeys(hwnd);
+    FillEdidChanges(hwnd);
   }
   if (const auto written = statics_.find(cell.name); written != statics_.end() && !cell.name.empty()) {
     SetWindowTextUtf8(hwnd, written->second);  // written before its page was made
@@ -456,8 +484,14 @@ grid::Size Win32TimingsWindow::Least(const Cell& cell) const {
       const SIZE extent = TextExtent(cell.align == grid::Align::Right ? "00000" : "Negative", font_);
       return {std::max<int>(extent.cx, TextExtent(current(cell.name), font_).cx), lineHeight_};
     }
-    case Part::Text:
-      return {TextExtent("0000.000000", font_).cx + Scaled(12), control};
+    case Part::Text: {
+      // A refresh rate takes a few digits, a display name 13 characters.
+      const auto input = static_cast<TimingsText>(cell.id);
+      const bool rate = input == TimingsText::txtEdidMinRate || input == TimingsText::txtEdidMaxRate;
+      const std::string_view room =
+          rate ? "00000" : (input == TimingsText::txtEdidName ? "0000000000000" : "0000.000000");
+      return {TextExtent(room, font_).cx + Scaled(12), control};
+    }
     case Part::Check:
       return {TextExtent(WithoutAccessKey(cell.text), font_).cx + Scaled(24), std::max(lineHeight_, Scaled(13)) + 4};
     case Part::Button:
@@ -497,6 +531,8 @@ grid::Size Win32TimingsWindow::Least(const Cell& cell) const {
     }
     case Part::Export:
       return {Scaled(300), fixedLineHeight_ * 4 + Scaled(8)};
+    case Part::Log:
+      return {Scaled(200), lineHeight_ * 4 + Scaled(8)};
     case Part::Grid:
     case Part::Group:
     case Part::Pages:
@@ -548,6 +584,8 @@ void Win32TimingsWindow::Place(const Cell& cell, int tab, const grid::Rect& rect
   if (hwnd == nullptr) return;
   const int height = cell.part == Part::Choice ? rect.height + lineHeight_ * kDroppedRows : rect.height;
   MoveWindow(hwnd, rect.left, rect.top, rect.width, height, FALSE);
+  // Wrapped again at its new width: the latest line kept in sight.
+  if (cell.part == Part::Log) SendMessageW(hwnd, EM_LINESCROLL, 0, SendMessageW(hwnd, EM_GETLINECOUNT, 0, 0));
 }
 
 void Win32TimingsWindow::Relayout() {
@@ -628,9 +666,12 @@ LRESULT Win32TimingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       const auto dc = reinterpret_cast<HDC>(wParam);
-      if (reinterpret_cast<HWND>(lParam) == Control("txtExport")) {
-        // Read-only, yet a text to select and copy: on the window colour.
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      const auto control = reinterpret_cast<HWND>(lParam);
+      if (control == Control("txtExport") || control == Control("lblEdidChanges")) {
+        // Read-only, yet a text to select and copy: on the window colour;
+        // what stands for the edits before there are any, greyed.
+        const bool none = control != Control("txtExport") && edidChanges_.empty();
+        SetTextColor(dc, GetSysColor(none ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
       }
@@ -669,6 +710,9 @@ LRESULT Win32TimingsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_CLOSE:
       controller_.cmdClose_Click();
+      return 0;
+    case kAsideEnded:
+      EndAside(static_cast<unsigned>(wParam));
       return 0;
     case WM_NCDESTROY:
       hwnd_ = nullptr;
@@ -836,6 +880,14 @@ HWND Win32TimingsWindow::CommandControl(TimingsCommand control) const {
       return edits_[static_cast<std::size_t>(TimingsText::txtCvtVBlank)];
     case TimingsCommand::chkCvtEarlyVsync:
       return checks_[static_cast<std::size_t>(TimingsCheck::chkCvtEarlyVsync)];
+    case TimingsCommand::cmdEdidPrefer:
+    case TimingsCommand::cmdEdidAdd:
+    case TimingsCommand::cmdEdidRemove:
+    case TimingsCommand::cmdEdidRevert:
+    case TimingsCommand::cmdEdidRange:
+    case TimingsCommand::cmdEdidName:
+    case TimingsCommand::cmdEdidInstall:
+      return Control(EdidCommandOf(control).name);
   }
   return nullptr;
 }
@@ -916,5 +968,59 @@ bool Win32TimingsWindow::Confirm(std::string_view question) {
 }
 
 void Win32TimingsWindow::Close() { ShowWindow(hwnd_, SW_HIDE); }
+
+// The EDID's edits.
+
+void Win32TimingsWindow::ShowEdidChanges(std::string_view text) {
+  if (edidChanges_ == text) return;
+  edidChanges_ = std::string(text);
+  if (const HWND box = Control("lblEdidChanges")) FillEdidChanges(box);
+}
+
+void Win32TimingsWindow::FillEdidChanges(HWND box) const {
+  SetWindowTextW(box, edidChanges_.empty() ? kNoEdits : WithCrLf(edidChanges_).c_str());
+  // The latest change in sight.
+  SendMessageW(box, EM_LINESCROLL, 0, SendMessageW(box, EM_GETLINECOUNT, 0, 0));
+}
+
+std::optional<int> Win32TimingsWindow::AskChoice(TimingsCommand control, const std::vector<std::string>& items) {
+  if (askChoice_) return askChoice_(control, items);
+  return MenuBelow(hwnd_, CommandControl(control), items, L"No other source gives a timing");
+}
+
+bool Win32TimingsWindow::ConfirmInstall(std::string_view question, std::string_view steps) {
+  if (confirmInstall_) return confirmInstall_(question, steps);
+  return AskToInstall(hwnd_, Wide(kTimingsCaption), question, steps);
+}
+
+void Win32TimingsWindow::Inform(std::string_view text) {
+  if (inform_) {
+    inform_(text);
+    return;
+  }
+  MessageBoxW(hwnd_, WithCrLf(text).c_str(), Wide(kTimingsCaption).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+void Win32TimingsWindow::RunAside(std::function<void()> work, std::function<void()> done) {
+  const unsigned number = ++asideCount_;
+  // Its end is posted to the window, which takes it once this has returned.
+  std::thread thread([window = hwnd_, number, work = std::move(work)] {
+    {
+      const ThreadCom com;
+      work();
+    }
+    PostMessageW(window, kAsideEnded, number, 0);
+  });
+  aside_.emplace(number, Aside{std::move(thread), std::move(done)});
+}
+
+void Win32TimingsWindow::EndAside(unsigned number) {
+  const auto ended = aside_.find(number);
+  if (ended == aside_.end()) return;
+  ended->second.thread.join();
+  const std::function<void()> done = std::move(ended->second.done);
+  aside_.erase(ended);
+  if (done) done();
+}
 
 }  // namespace zarn::forms::win32

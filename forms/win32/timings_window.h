@@ -5,14 +5,17 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "engine/number_locale.h"
 #include "forms/layout/grid.h"
 #include "forms/ports/calculator_port.h"
+#include "forms/timings/edid_installer.h"
 #include "forms/timings/timings_controller.h"
 #include "forms/timings/timings_design.h"
 #include "forms/timings/timings_layout.h"
@@ -27,18 +30,28 @@ namespace zarn::forms::win32 {
 // its own, not modal; closing it hides it. Each source's page is made the
 // first time the source is chosen; the Links tables are filled only while
 // their tab shows. Frames and tab pages are windows of their own that hold
-// their controls, so that nothing is drawn over another control.
+// their controls, so that nothing is drawn over another control. An EDID is
+// installed on a thread of its own, the window answering meanwhile.
 class Win32TimingsWindow final : public TimingsView, public ToolWindow, private grid::Host {
  public:
   // Ask where to save an EDID (UTF-8, nullopt when cancelled), which EDID
-  // file to open, and a yes-or-no question: the standard dialogs unless
-  // replaced (tests answer without a dialog).
+  // file to open, a yes-or-no question, which item of a button's menu (its
+  // index, nullopt for none), whether to install an EDID (true to install)
+  // and tell the user something: the standard dialogs, menus and message
+  // boxes unless replaced (tests answer without them).
   using SavePathAsker = std::function<std::optional<std::string>(std::string_view suggestedName)>;
   using OpenPathAsker = std::function<std::optional<std::string>()>;
   using Confirmer = std::function<bool(std::string_view question)>;
+  using ChoiceAsker = std::function<std::optional<int>(TimingsCommand button, const std::vector<std::string>& items)>;
+  using InstallConfirmer = std::function<bool(std::string_view question, std::string_view steps)>;
+  using Informer = std::function<void(std::string_view text)>;
 
+  // monitors: lists the monitors attached (the system's unless given).
+  // installer: installs an EDID for a monitor ("Install..." is disabled
+  // without one).
   Win32TimingsWindow(CalculatorPort& calculator, engine::NumberLocale locale,
-                     TimingsController::MonitorLister monitors = {});
+                     TimingsController::MonitorLister monitors = {}, std::shared_ptr<EdidInstaller> installer = {});
+  // Waits for work still running aside (an installation) to end.
   ~Win32TimingsWindow() override;
   Win32TimingsWindow(const Win32TimingsWindow&) = delete;
   Win32TimingsWindow& operator=(const Win32TimingsWindow&) = delete;
@@ -64,6 +77,9 @@ class Win32TimingsWindow final : public TimingsView, public ToolWindow, private 
   void SetSavePathAsker(SavePathAsker asker) { askSavePath_ = std::move(asker); }
   void SetOpenPathAsker(OpenPathAsker asker) { askOpenPath_ = std::move(asker); }
   void SetConfirmer(Confirmer confirmer) { confirm_ = std::move(confirmer); }
+  void SetChoiceAsker(ChoiceAsker asker) { askChoice_ = std::move(asker); }
+  void SetInstallConfirmer(InstallConfirmer confirmer) { confirmInstall_ = std::move(confirmer); }
+  void SetInformer(Informer informer) { inform_ = std::move(informer); }
 
   // TimingsView
   std::string Text(TimingsText input) const override;
@@ -90,6 +106,11 @@ class Win32TimingsWindow final : public TimingsView, public ToolWindow, private 
   std::string ClipboardText() const override;
   bool Confirm(std::string_view question) override;
   void Close() override;
+  void ShowEdidChanges(std::string_view text) override;
+  std::optional<int> AskChoice(TimingsCommand control, const std::vector<std::string>& items) override;
+  bool ConfirmInstall(std::string_view question, std::string_view steps) override;
+  void Inform(std::string_view text) override;
+  void RunAside(std::function<void()> work, std::function<void()> done) override;
 
  private:
   // A control or a container's window, and the cell it was made for.
@@ -120,6 +141,9 @@ class Win32TimingsWindow final : public TimingsView, public ToolWindow, private 
   void SetShown(std::string_view name, bool shown);
   void SetStatic(std::string_view name, std::string_view text, bool wraps);
   void ShowOutputTab(int tab);
+  void FillEdidChanges(HWND box) const;
+  // Work run aside has ended: its thread joined, then what follows it.
+  void EndAside(unsigned number);
 
   // grid::Host
   bool Shown(const grid::Cell& cell) const override;
@@ -162,6 +186,15 @@ class Win32TimingsWindow final : public TimingsView, public ToolWindow, private 
   std::pair<bool, bool> fieldRates_{false, false};
   std::map<std::string_view, std::string> statics_;  // what each written label holds
   std::string exportText_;
+  std::string edidChanges_;  // empty: no edits yet
+  // Work running aside, by number: its thread, and what the window does once
+  // it has ended.
+  struct Aside {
+    std::thread thread;
+    std::function<void()> done;
+  };
+  std::map<unsigned, Aside> aside_;
+  unsigned asideCount_ = 0;
   bool quiet_ = false;    // writes by the controller raise no handler
   bool shown_ = false;    // shown once: later showings keep the user's place
   HWND focus_ = nullptr;  // the focused control while the window is inactive
@@ -169,6 +202,9 @@ class Win32TimingsWindow final : public TimingsView, public ToolWindow, private 
   SavePathAsker askSavePath_;
   OpenPathAsker askOpenPath_;
   Confirmer confirm_;
+  ChoiceAsker askChoice_;
+  InstallConfirmer confirmInstall_;
+  Informer inform_;
 };
 
 }  // namespace zarn::forms::win32

@@ -3,8 +3,9 @@
 // rights, which the User Account Control prompt asks for.
 #include "platform/programs.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 #include <string>
 #include <thread>

@@ -213,14 +213,14 @@ modes::Expected<std::string> ReadFileStart(std::string_view path, std::size_t li
     return Read::Failure("Cannot read a file without a valid name.");
   }
   Handle file = Open(wide, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, 0);
-  if (!file.ok()) return Read::Failure("Cannot read " + std::string(path) + ": " + Reason(GetLastError()) + ".");
+  if (!file.ok()) return Read::Failure("Cannot read " + std::string(path) + ": " + SystemReason(GetLastError()) + ".");
   std::string content(limit, '\0');
   std::size_t have = 0;
   while (have < limit) {
     DWORD got = 0;
     const auto ask = static_cast<DWORD>(std::min<std::size_t>(limit - have, 1 << 20));
     if (!ReadFile(file.get(), content.data() + have, ask, &got, nullptr)) {
-      return Read::Failure("Cannot read " + std::string(path) + ": " + Reason(GetLastError()) + ".");
+      return Read::Failure("Cannot read " + std::string(path) + ": " + SystemReason(GetLastError()) + ".");
     }
     if (got == 0) break;
     have += got;

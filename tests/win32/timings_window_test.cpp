@@ -1,13 +1,16 @@
 // The Win32 Timings window, opened from the real calculator and driven as a
 // user would: Ctrl+T, typing in the filter, Copy, "Save EDID...", "Use in
-// Calculator", Tab and Escape; its layout read back from the live controls
-// at 96 and 144 dpi, and a picture of every source at both.
+// Calculator", Tab and Escape; an EDID edited, saved, reverted and installed
+// by zarn-timing.exe for a monitor of the registry; its layout read back from
+// the live controls at 96 and 144 dpi, and a picture of every source at both
+// (the EDID source's after edits).
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -20,37 +23,49 @@
 #include "forms/win32/window_kit.h"
 #include "modes/dmt.h"
 #include "modes/edid_reader.h"
+#include "platform/programs.h"
 #include "platform/safe_file.h"
 #include "window_test_support.h"
 
 namespace zarn::forms::win32 {
 namespace {
 
+std::vector<std::uint8_t> Corpus(const std::string& name) {
+  const auto edid = platform::ReadFileStart(ZARN_TEST_DATA_DIR "/edid/" + name, 1024);
+  return edid ? std::vector<std::uint8_t>(edid->begin(), edid->end()) : std::vector<std::uint8_t>{};
+}
+
+// zarn-timing.exe, built beside the tests.
+std::filesystem::path TimingExe() { return std::filesystem::path(ZARN_TIMING_EXE).make_preferred(); }
+
 // The calculator with its Timings window made as Zarn.exe makes it, but on a
-// monitor from the corpus and with the file dialogs and questions answered.
+// monitor from the corpus (unless given others) and with the file dialogs
+// and questions answered.
 struct Opened {
   std::unique_ptr<Win32MainWindow> calculator;
   Win32TimingsWindow* timings = nullptr;
   int made = 0;
   std::optional<std::string> savePath;
   std::vector<std::string> questions;
+  std::vector<std::string> informed;
+  TimingsController::MonitorLister monitors = [] {
+    return std::vector<platform::MonitorEdid>{
+        {"DELD177", "DISPLAY\\DELD177", Corpus("Digital_Dell_DELD177_2ED7B8624A8A.bin")}};
+  };
+  std::shared_ptr<EdidInstaller> installer;
 
   Opened() {
     calculator = std::make_unique<Win32MainWindow>(
         engine::NumberLocale{"."}, Win32MainWindow::AboutFactory{},
         [this](CalculatorPort& port, const engine::NumberLocale& locale) {
           ++made;
-          auto window = std::make_unique<Win32TimingsWindow>(port, locale, [] {
-            const auto edid =
-                platform::ReadFileStart(ZARN_TEST_DATA_DIR "/edid/Digital_Dell_DELD177_2ED7B8624A8A.bin", 1024);
-            return std::vector<platform::MonitorEdid>{
-                {"DELD177", "DISPLAY\\DELD177", std::vector<std::uint8_t>(edid->begin(), edid->end())}};
-          });
+          auto window = std::make_unique<Win32TimingsWindow>(port, locale, monitors, installer);
           window->SetSavePathAsker([this](std::string_view) { return savePath; });
           window->SetConfirmer([this](std::string_view question) {
             questions.emplace_back(question);
             return true;
           });
+          window->SetInformer([this](std::string_view text) { informed.emplace_back(text); });
           window->Form_Load();
           timings = window.get();
           return std::unique_ptr<ToolWindow>(std::move(window));
@@ -123,35 +138,6 @@ std::string Clipboard() {
   return Utf8(text);
 }
 
-// What a program prints, run to its end.
-std::string Output(std::wstring commandLine) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE read = nullptr;
-  HANDLE write = nullptr;
-  CreatePipe(&read, &write, &inherit, 0);
-  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write;
-  startup.hStdError = write;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &process)) {
-    return "cannot start " + Utf8(commandLine);
-  }
-  CloseHandle(write);
-  std::string out;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) out.append(buffer, got);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  CloseHandle(read);
-  return out;
-}
-
 int FormatIndex(std::string_view id) {
   const auto formats = WindowFormats();
   for (std::size_t i = 0; i < formats.size(); ++i) {
@@ -160,11 +146,23 @@ int FormatIndex(std::string_view id) {
   return -1;
 }
 
+// The items of the last menu shown to PickFromMenu.
+std::vector<std::string> menuItems;
+
 // Picks the first item of the menu shown, from inside its own loop.
 void CALLBACK PickFromMenu(HWND /*window*/, UINT /*message*/, UINT_PTR timer, DWORD /*time*/) {
   const HWND menu = FindWindowW(L"#32768", nullptr);
   if (menu == nullptr || !IsWindowVisible(menu)) return;
   KillTimer(nullptr, timer);
+  menuItems.clear();
+  const auto items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(items); ++i) {
+    wchar_t text[256] = {};
+    GetMenuStringW(items, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    std::string item = Utf8(text);  // "&&" shows "&"
+    for (std::size_t at = item.find("&&"); at != std::string::npos; at = item.find("&&", at + 1)) item.erase(at, 1);
+    menuItems.push_back(item);
+  }
   PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
   PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
 }
@@ -203,7 +201,10 @@ TEST(Win32TimingsWindow, OpensOnceBesideTheCalculatorAndWorksItsSources) {
   EXPECT_EQ(WindowText(o.Control("lblSourceName")), "DMT 0x24");
   o.Choose("cmbFormat", FormatIndex("modeline"));
   o.Click("cmdCopy");
-  std::string printed = Output(L"\"" + Wide(ZARN_TIMING_EXE) + L"\" dmt 0x24 --format modeline");
+  const std::string arguments[] = {"dmt", "0x24", "--format", "modeline"};
+  const auto run = platform::RunProgram(TimingExe(), arguments);
+  ASSERT_TRUE(run) << run.error();
+  std::string printed = run->out;
   while (!printed.empty() && (printed.back() == '\n' || printed.back() == '\r')) printed.pop_back();
   EXPECT_EQ(Clipboard(), printed);
   EXPECT_NE(printed.find("Modeline"), std::string::npos) << printed;
@@ -281,6 +282,192 @@ TEST(Win32TimingsWindow, OpensOnceBesideTheCalculatorAndWorksItsSources) {
   EXPECT_TRUE(o.questions.empty());
 }
 
+// An argument that needs quoting on a command line reaches zarn-timing.exe
+// as it was: its message about the argument quotes it back.
+TEST(Win32RunProgram, ArgumentsArriveUnchanged) {
+  for (const std::string tricky :
+       {"two words", "say \"hi\"", "a\\\"b", "C:\\a folder\\", "\\\\\"\\", "\xCE\xA9 \xE6\x99\x82"}) {
+    const std::string arguments[] = {"dmt", "0x24", tricky};
+    const auto run = platform::RunProgram(TimingExe(), arguments);
+    ASSERT_TRUE(run) << run.error();
+    EXPECT_EQ(run->exit_code, 2) << tricky;
+    EXPECT_NE(run->err.find("unexpected argument '" + tricky + "'."), std::string::npos) << tricky << ": " << run->err;
+  }
+}
+
+// A monitor as Windows keeps it in the registry, for the window and for
+// zarn-timing.exe alike; taken away again with any override written for it.
+class PlantedMonitor {
+ public:
+  PlantedMonitor(std::wstring model, const std::wstring& instance, const std::vector<std::uint8_t>& edid)
+      : model_(kDisplay + model), parameters_(model_ + L"\\" + instance + L"\\Device Parameters") {
+    HKEY key = nullptr;
+    EXPECT_EQ(
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, parameters_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    RegSetValueExW(key, L"EDID", 0, REG_BINARY, edid.data(), static_cast<DWORD>(edid.size()));
+    RegCloseKey(key);
+  }
+  ~PlantedMonitor() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, model_.c_str()); }
+  PlantedMonitor(const PlantedMonitor&) = delete;
+  PlantedMonitor& operator=(const PlantedMonitor&) = delete;
+
+  // The EDID override's blocks "0", "1", ... one after another.
+  std::vector<std::uint8_t> Override() const {
+    std::vector<std::uint8_t> bytes;
+    const std::wstring key = parameters_ + L"\\EDID_OVERRIDE";
+    for (int block = 0;; ++block) {
+      std::uint8_t data[128];
+      DWORD size = sizeof data;
+      if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), std::to_wstring(block).c_str(), RRF_RT_REG_BINARY, nullptr,
+                       data, &size) != ERROR_SUCCESS) {
+        return bytes;
+      }
+      bytes.insert(bytes.end(), data, data + size);
+    }
+  }
+
+ private:
+  static constexpr wchar_t kDisplay[] = L"SYSTEM\\CurrentControlSet\\Enum\\DISPLAY\\";
+  std::wstring model_;
+  std::wstring parameters_;
+};
+
+// Pumps messages until the condition holds, for at most 30 seconds.
+bool PumpUntil(const std::function<bool()>& condition) {
+  for (int waited = 0; waited < 30000 && !condition(); waited += 20) {
+    Sleep(20);
+    Pump();
+  }
+  return condition();
+}
+
+// Edits as a user makes them: CVT 1920x1080 at 60 Hz from the Add menu (as
+// the CVT page has it first), a name and a refresh range. What Add offered.
+std::vector<std::string> MakeEdits(const Opened& o) {
+  std::vector<std::string> offered;
+  o.timings->SetChoiceAsker([&](TimingsCommand button, const std::vector<std::string>& items) -> std::optional<int> {
+    offered = items;
+    for (std::size_t i = 0; i < items.size() && button == TimingsCommand::cmdEdidAdd; ++i) {
+      if (items[i].starts_with("CVT: 1920x1080 at 59.963 Hz")) return static_cast<int>(i);
+    }
+    return std::nullopt;
+  });
+  o.Click("cmdEdidAdd");
+  o.timings->SetChoiceAsker({});
+  o.Type("txtEdidName", "Bench");
+  o.Click("cmdEdidName");
+  o.Type("txtEdidMinRate", "48");
+  o.Type("txtEdidMaxRate", "170");
+  o.Click("cmdEdidRange");
+  return offered;
+}
+
+// A monitor's EDID from the registry: a CVT timing added from the Add menu,
+// the EDID saved and read back, installed by zarn-timing.exe (not when the
+// confirmation is cancelled), and reverted.
+TEST(Win32TimingsWindow, EditsSavesInstallsAndRevertsAnEdid) {
+  const std::vector<std::uint8_t> dell = Corpus("Digital_Dell_DELA11D_912DB5C2B1E8.bin");
+  const std::string monitor = "DELA11D\\5&zarn&0&UID1";
+  const PlantedMonitor planted(L"DELA11D", L"5&zarn&0&UID1", dell);
+  Opened o;
+  o.monitors = {};  // the system's
+  o.installer = std::make_shared<CommandLineInstaller>(TimingExe());
+  o.calculator->ShowTimings();
+  o.Choose("cmbSource", static_cast<int>(TimingSource::Edid));
+  const HWND monitors = o.Control("cmbMonitor");
+  const auto row = SendMessageW(monitors, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(Wide(monitor + ": DELL P2419HC").c_str()));
+  ASSERT_GE(row, 0) << "the monitor planted is not listed";
+  o.Choose("cmbMonitor", static_cast<int>(row));
+  ASSERT_EQ(o.timings->Controller().Edid(), dell);
+  const HWND list = o.Control("lstEdidTimings");
+  const LRESULT listed = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  EXPECT_FALSE(IsWindowEnabled(o.Control("cmdEdidRevert")));
+
+  // CVT 1920x1080 at 60 Hz added, a name and a refresh range set: the edits
+  // listed, the latest in sight.
+  const std::vector<std::string> offered = MakeEdits(o);
+  ASSERT_GT(SendMessageW(list, LB_GETCOUNT, 0, 0), listed) << ::testing::PrintToString(offered);
+  const HWND changes = o.Control("lblEdidChanges");
+  const std::string shown = WindowText(changes);
+  EXPECT_NE(shown.find("1920x1080"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\"Bench\""), std::string::npos) << shown;
+  const auto lines = SendMessageW(changes, EM_GETLINECOUNT, 0, 0);
+  ASSERT_GT(lines, 4) << shown;
+  EXPECT_GE(SendMessageW(changes, EM_GETFIRSTVISIBLELINE, 0, 0) + 4, lines) << "the latest edit out of sight";
+  EXPECT_TRUE(IsWindowEnabled(o.Control("cmdEdidRevert")));
+
+  // Saved as the window holds it; the modes library reads the timing back
+  // with the figures xcvt gives ("cvt 1920 1080 60": 173.00  1920 2048 2248
+  // 2576  1080 1083 1088 1120).
+  const std::vector<std::uint8_t> edited = o.timings->Controller().Edid();
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::string path = Utf8(temp) + "zarn edited " + std::to_string(GetCurrentProcessId()) + ".bin";
+  o.savePath = path;
+  o.Click("cmdSaveEdid");
+  const std::vector<std::uint8_t> saved = [&] {
+    const auto file = platform::ReadFileStart(path, 4096);
+    return file ? std::vector<std::uint8_t>(file->begin(), file->end()) : std::vector<std::uint8_t>{};
+  }();
+  EXPECT_EQ(saved, edited);
+  const auto decoded = modes::DecodeEdid(saved);
+  ASSERT_TRUE(decoded) << decoded.error();
+  EXPECT_TRUE(std::any_of(decoded->timings.begin(), decoded->timings.end(), [](const modes::EdidTiming& t) {
+    const modes::DisplayTiming& d = t.timing;
+    return d.h_active == 1920 && d.h_front_porch == 128 && d.h_sync == 200 && d.h_back_porch == 328 &&
+           d.v_active == 1080 && d.v_front_porch == 3 && d.v_sync == 5 && d.v_back_porch == 32 &&
+           d.pixel_clock_hz == 173'000'000u;
+  }));
+
+  // Install: the menu lists the monitor; cancelled (Cancel is the task
+  // dialog's default: Enter), nothing changes.
+  const std::string dryRun[] = {"edid", "install", path, "--registry", "--monitor", monitor, "--dry-run"};
+  const auto steps = platform::RunProgram(TimingExe(), dryRun);
+  ASSERT_TRUE(steps && steps->exit_code == 0) << (steps ? steps->err : steps.error());
+  SetTimer(nullptr, 0, 20, &PickFromMenu);
+  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND dialog = FindWindowW(L"#32770", L"Zarn Timings");
+    if (dialog == nullptr || !IsWindowVisible(dialog)) return;
+    KillTimer(nullptr, timer);
+    SaveScreenshot(dialog, "frmTimings_InstallConfirm");
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(GetFocus(), WM_KEYUP, VK_RETURN, 0);
+  });
+  o.Click("cmdEdidInstall");
+  EXPECT_EQ(menuItems, std::vector<std::string>{"For " + monitor + ": DELL P2419HC"});
+  EXPECT_TRUE(planted.Override().empty());
+  EXPECT_TRUE(o.informed.empty());
+
+  // Installed: the steps zarn-timing.exe gives for a dry run, then its work
+  // aside, the window answering meanwhile.
+  std::string asked;
+  o.timings->SetInstallConfirmer([&](std::string_view question, std::string_view install) {
+    asked = std::string(question) + "\n" + std::string(install);
+    return true;
+  });
+  SetTimer(nullptr, 0, 20, &PickFromMenu);
+  SendMessageW(o.Control("cmdEdidInstall"), BM_CLICK, 0, 0);
+  std::string dryRunSteps = steps->out;
+  while (!dryRunSteps.empty() && (dryRunSteps.back() == '\n' || dryRunSteps.back() == '\r')) dryRunSteps.pop_back();
+  EXPECT_EQ(asked, "Install this EDID for " + monitor + "?\n" + dryRunSteps);
+  EXPECT_NE(WindowText(changes).find("Installing the EDID for " + monitor + "..."), std::string::npos);
+  EXPECT_FALSE(IsWindowEnabled(o.Control("cmdEdidInstall")));
+  ASSERT_TRUE(PumpUntil([&] { return !o.informed.empty(); }));
+  EXPECT_EQ(o.informed.back(), "Installed the EDID for " + monitor + ".");
+  EXPECT_EQ(planted.Override(), edited);
+  EXPECT_TRUE(IsWindowEnabled(o.Control("cmdEdidInstall")));
+
+  // Revert: the EDID as the registry gave it.
+  o.Click("cmdEdidRevert");
+  EXPECT_EQ(o.timings->Controller().Edid(), dell);
+  EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), listed);
+  EXPECT_EQ(WindowText(changes).rfind("No edits yet", 0), 0u) << WindowText(changes);
+  EXPECT_FALSE(IsWindowEnabled(o.Control("cmdEdidRevert")));
+  DeleteFileW(Wide(path).c_str());
+}
+
 // Zarn.exe --timings shows the calculator and the Timings window.
 TEST(Win32TimingsWindow, CommandLineOpensBothWindows) {
   std::wstring command = L"\"" + Wide(ZARN_EXE) + L"\" --timings";
@@ -330,6 +517,7 @@ bool OnScreen(HWND control) { return IsWindowVisible(control) != FALSE; }
 // resolution.
 TEST(Win32TimingsWindow, EverySourceLaidOutAt96And144Dpi) {
   Opened o;
+  o.installer = std::make_shared<CommandLineInstaller>(TimingExe());
   o.calculator->ShowTimings();
   const HWND window = o.timings->Handle();
   for (const int dpi : {96, 144}) {
@@ -344,6 +532,8 @@ TEST(Win32TimingsWindow, EverySourceLaidOutAt96And144Dpi) {
     ASSERT_EQ(o.timings->Dpi(), dpi);
     for (std::size_t s = 0; s < kSourceItems.size(); ++s) {
       o.Choose("cmbSource", static_cast<int>(s));
+      const bool edid = s == static_cast<std::size_t>(TimingSource::Edid);
+      if (edid && dpi == 96) MakeEdits(o);
       const std::string page = std::string(kSourceItems[s]) + " at " + std::to_string(dpi) + " dpi";
       std::vector<std::pair<std::string_view, HWND>> shown;
       for (const auto& control : o.timings->Controls()) {
@@ -429,6 +619,16 @@ TEST(Win32TimingsWindow, EverySourceLaidOutAt96And144Dpi) {
           EXPECT_FALSE(IntersectRect(&both, &one, &two))
               << shown[a].first << " overlaps " << shown[b].first << ", " << page;
         }
+      }
+      // Springs push Close to the right, and Install... to the list's right.
+      RECT inside{};
+      GetClientRect(window, &inside);
+      const layout::Box close = LiveBox(o.Control("cmdClose"));
+      EXPECT_EQ(close.left + close.width, inside.right - MulDiv(9, dpi, 96)) << page;
+      if (edid) {
+        const layout::Box install = LiveBox(o.Control("cmdEdidInstall"));
+        const layout::Box timings = LiveBox(o.Control("lstEdidTimings"));
+        EXPECT_EQ(install.left + install.width, timings.left + timings.width) << page;
       }
       // On the screen whole for its picture.
       SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
