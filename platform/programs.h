@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,21 +15,23 @@ struct ProgramRun {
   std::string err;
 };
 
+// Programs are named by their path in UTF-8, or by a bare name looked up
+// along the PATH.
+
 // Runs a program with these arguments (UTF-8) and waits for it, with what it
 // writes to standard output and standard error kept; its standard input is
 // empty. Fails with the reason when it cannot be started.
-modes::Expected<ProgramRun> RunProgram(const std::filesystem::path& program, std::span<const std::string> arguments);
+modes::Expected<ProgramRun> RunProgram(const std::string& program, std::span<const std::string> arguments);
 
 // Runs a program with the administrator's rights, which the system asks the
 // user for: through pkexec on Linux (its output kept), through the User
 // Account Control prompt on Windows (its output not: the exit code tells).
 // Fails with the reason when it cannot be started or the user says no.
-modes::Expected<ProgramRun> RunProgramElevated(const std::filesystem::path& program,
-                                               std::span<const std::string> arguments);
+modes::Expected<ProgramRun> RunProgramElevated(const std::string& program, std::span<const std::string> arguments);
 
 // The path of a program installed beside the one running ("zarn-timing":
 // zarn-timing.exe on Windows).
-std::filesystem::path ProgramBesideThisOne(std::string_view name);
+std::string ProgramBesideThisOne(std::string_view name);
 
 // One argument as a Windows command line carries it, so that the program's
 // own parsing (CommandLineToArgvW, the C runtime's) gives it back unchanged.

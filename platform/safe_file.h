@@ -32,6 +32,13 @@ inline modes::Expected<FileWrite> WriteFileSafely(std::string_view path, std::st
   return WriteFileSafely(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
+// A new file in the system's folder for temporary files, holding the bytes,
+// readable by its owner alone: its path (UTF-8), or why there is none. The
+// caller removes it when done.
+modes::Expected<std::string> WriteTemporaryFile(std::span<const std::uint8_t> bytes);
+// Removes a file by its path in UTF-8; false when it could not.
+bool RemoveFile(std::string_view path);
+
 // The first bytes of a file, up to limit (the whole of a small file), by its
 // path in UTF-8. A failure is one sentence: "Cannot read mode.bin: ...".
 modes::Expected<std::string> ReadFileStart(std::string_view path, std::size_t limit);

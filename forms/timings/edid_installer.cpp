@@ -1,7 +1,5 @@
 #include "forms/timings/edid_installer.h"
 
-#include <random>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -18,33 +16,17 @@ using Result = modes::Expected<std::string>;
 // temporary folder.)
 class EdidFile {
  public:
-  explicit EdidFile(std::span<const std::uint8_t> edid) {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    if (error) {
-      problem_ = "Cannot find a folder for temporary files: " + error.message() + ".";
-      return;
-    }
-    path_ = folder / ("zarn-edid-" + std::to_string(std::random_device{}()) + ".bin");
-    const auto written = platform::WriteFileSafely(Text(), edid);
-    if (!written) problem_ = written.error();
-  }
+  explicit EdidFile(std::span<const std::uint8_t> edid) : path_(platform::WriteTemporaryFile(edid)) {}
   ~EdidFile() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove(path_, ignored);
+    if (path_) platform::RemoveFile(*path_);
   }
   EdidFile(const EdidFile&) = delete;
   EdidFile& operator=(const EdidFile&) = delete;
 
-  const std::string& problem() const { return problem_; }
-  std::string Text() const {
-    const std::u8string text = path_.u8string();
-    return std::string(text.begin(), text.end());
-  }
+  const modes::Expected<std::string>& path() const { return path_; }
 
  private:
-  std::filesystem::path path_;
-  std::string problem_;
+  modes::Expected<std::string> path_;
 };
 
 std::string WithoutFinalNewline(std::string text) {
@@ -64,7 +46,7 @@ std::string Message(const platform::ProgramRun& run) {
 
 }  // namespace
 
-CommandLineInstaller::CommandLineInstaller(std::filesystem::path program, std::filesystem::path root)
+CommandLineInstaller::CommandLineInstaller(std::string program, std::string root)
     : program_(std::move(program)), root_(std::move(root)) {}
 
 Result CommandLineInstaller::Steps(std::span<const std::uint8_t> edid, const platform::MonitorEdid& monitor) {
@@ -78,13 +60,13 @@ Result CommandLineInstaller::Install(std::span<const std::uint8_t> edid, const p
 Result CommandLineInstaller::Run(std::span<const std::uint8_t> edid, const platform::MonitorEdid& monitor,
                                  bool dryRun) {
   const EdidFile file(edid);
-  if (!file.problem().empty()) return Result::Failure(file.problem());
-  std::vector<std::string> arguments{"edid", "install", file.Text()};
+  if (!file.path()) return Result::Failure(file.path().error());
+  std::vector<std::string> arguments{"edid", "install", *file.path()};
 #ifdef _WIN32
   arguments.insert(arguments.end(), {"--registry", "--monitor", monitor.connector});
 #else
   arguments.insert(arguments.end(), {"--connector", monitor.connector});
-  if (!root_.empty()) arguments.insert(arguments.end(), {"--root", root_.string()});
+  if (!root_.empty()) arguments.insert(arguments.end(), {"--root", root_});
 #endif
   arguments.emplace_back(dryRun ? "--dry-run" : "--yes");
   const auto run = dryRun || !root_.empty() ? platform::RunProgram(program_, arguments)

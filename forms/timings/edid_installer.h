@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <span>
 #include <string>
 
@@ -38,7 +37,8 @@ class EdidInstaller {
 // system under that folder instead, with the user's own rights.
 class CommandLineInstaller final : public EdidInstaller {
  public:
-  explicit CommandLineInstaller(std::filesystem::path program, std::filesystem::path root = {});
+  // program and root: paths in UTF-8.
+  explicit CommandLineInstaller(std::string program, std::string root = {});
 
   modes::Expected<std::string> Steps(std::span<const std::uint8_t> edid, const platform::MonitorEdid& monitor) override;
   modes::Expected<std::string> Install(std::span<const std::uint8_t> edid,
@@ -48,8 +48,8 @@ class CommandLineInstaller final : public EdidInstaller {
   modes::Expected<std::string> Run(std::span<const std::uint8_t> edid, const platform::MonitorEdid& monitor,
                                    bool dryRun);
 
-  std::filesystem::path program_;
-  std::filesystem::path root_;
+  std::string program_;
+  std::string root_;
 };
 
 }  // namespace zarn::forms

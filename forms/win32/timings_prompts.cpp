@@ -12,7 +12,8 @@
 namespace zarn::forms::win32 {
 namespace {
 
-// A menu item's text: its ampersands shown, not taken for access keys.
+// A menu item's or a task dialog's text: its ampersands shown, not taken for
+// access keys (a monitor's instance on Windows is "5&2b5e4d8&0&UID4352").
 std::wstring MenuText(std::string_view text) {
   std::wstring item;
   for (const wchar_t c : Wide(text)) {
@@ -60,12 +61,13 @@ std::optional<int> MenuBelow(HWND owner, HWND control, const std::vector<std::st
 }
 
 bool AskToInstall(HWND owner, const std::wstring& title, std::string_view question, std::string_view steps) {
-  const std::wstring instruction = Wide(question);
   const std::wstring content = WithCrLf(steps);
   // The task dialog is in the common controls of version 6, which the
   // program's manifest asks for.
   using TaskDialog = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
   if (const auto taskDialog = Function<TaskDialog>(GetModuleHandleW(L"comctl32.dll"), "TaskDialogIndirect")) {
+    const std::wstring instruction = MenuText(question);
+    const std::wstring shownContent = MenuText(Utf8(content));
     const TASKDIALOG_BUTTON install{kInstallButton, L"&Install"};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
@@ -75,7 +77,7 @@ bool AskToInstall(HWND owner, const std::wstring& title, std::string_view questi
     config.pszWindowTitle = title.c_str();
     config.pszMainIcon = TD_SHIELD_ICON;
     config.pszMainInstruction = instruction.c_str();
-    config.pszContent = content.c_str();
+    config.pszContent = shownContent.c_str();
     config.cButtons = 1;
     config.pButtons = &install;
     config.nDefaultButton = IDCANCEL;
@@ -83,7 +85,8 @@ bool AskToInstall(HWND owner, const std::wstring& title, std::string_view questi
     int pressed = IDCANCEL;
     if (SUCCEEDED(taskDialog(&config, &pressed, nullptr, nullptr))) return pressed == kInstallButton;
   }
-  const std::wstring text = instruction + L"\r\n\r\n" + content + L"\r\n\r\nChoose OK to install.";
+  // A message box shows its text as it is.
+  const std::wstring text = Wide(question) + L"\r\n\r\n" + content + L"\r\n\r\nChoose OK to install.";
   return MessageBoxW(owner, text.c_str(), title.c_str(), MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
 }
 

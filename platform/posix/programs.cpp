@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -75,23 +76,23 @@ void ReadBoth(Pipe& out, Pipe& err, ProgramRun& run) {
 
 }  // namespace
 
-Result RunProgram(const std::filesystem::path& program, std::span<const std::string> arguments) {
+Result RunProgram(const std::string& program, std::span<const std::string> arguments) {
   Pipe out;
   Pipe err;
-  if (!out.ok() || !err.ok()) return Result::Failure("Cannot start " + program.string() + ": " + Reason(errno) + ".");
+  if (!out.ok() || !err.ok()) return Result::Failure("Cannot start " + program + ": " + Reason(errno) + ".");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, out.write_end(), 1);
   posix_spawn_file_actions_adddup2(&actions, err.write_end(), 2);
-  const std::string path = program.string();
+  const std::string& path = program;
   std::vector<std::string> words{path};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  const int started = program.has_parent_path()
+  const int started = program.find('/') != std::string::npos
                           ? posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ)
                           : posix_spawnp(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -111,10 +112,12 @@ Result RunProgram(const std::filesystem::path& program, std::span<const std::str
   return run;
 }
 
-Result RunProgramElevated(const std::filesystem::path& program, std::span<const std::string> arguments) {
+Result RunProgramElevated(const std::string& program, std::span<const std::string> arguments) {
   // pkexec takes the program by its full path and asks the user through the
   // desktop's authentication agent.
-  std::vector<std::string> words{std::filesystem::absolute(program).string()};
+  char* full = realpath(program.c_str(), nullptr);
+  std::vector<std::string> words{full != nullptr ? std::string(full) : program};
+  std::free(full);
   words.insert(words.end(), arguments.begin(), arguments.end());
   Result run = RunProgram("pkexec", words);
   if (!run) {
@@ -131,11 +134,13 @@ Result RunProgramElevated(const std::filesystem::path& program, std::span<const 
   return run;
 }
 
-std::filesystem::path ProgramBesideThisOne(std::string_view name) {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return std::filesystem::path(name);
-  return self.parent_path() / name;
+std::string ProgramBesideThisOne(std::string_view name) {
+  std::array<char, 4096> self{};
+  const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
+  const std::string path(self.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+  const std::size_t folder = path.rfind('/');
+  if (folder == std::string::npos) return std::string(name);
+  return path.substr(0, folder + 1) + std::string(name);
 }
 
 }  // namespace zarn::platform

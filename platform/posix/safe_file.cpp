@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
@@ -304,5 +305,28 @@ modes::Expected<std::string> ReadFileStart(std::string_view path, std::size_t li
   content.resize(have);
   return content;
 }
+
+modes::Expected<std::string> WriteTemporaryFile(std::span<const std::uint8_t> bytes) {
+  using Written = modes::Expected<std::string>;
+  const char* folder = std::getenv("TMPDIR");
+  const std::string prefix = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/";
+  const QuietSignals quiet;
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::string path = prefix + UniqueName().substr(1);
+    const int fd = OpenFile(path, O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) return Written::Failure(Failure(path, errno).error());
+    const int error = WriteAll(fd, bytes);
+    const int closed = Close(fd);
+    if (error != 0 || closed != 0) {
+      unlink(path.c_str());
+      return Written::Failure(Failure(path, error != 0 ? error : closed).error());
+    }
+    return path;
+  }
+  return Written::Failure(Failure(prefix, EEXIST).error());
+}
+
+bool RemoveFile(std::string_view path) { return unlink(std::string(path).c_str()) == 0; }
 
 }  // namespace zarn::platform

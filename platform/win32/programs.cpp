@@ -48,8 +48,8 @@ std::string ReadAll(HANDLE pipe) {
 
 // The command line: the program, quoted, and each argument as the C runtime
 // splits them again.
-std::string CommandLine(const std::filesystem::path& program, std::span<const std::string> arguments) {
-  std::string line = QuotedWindowsArgument(Narrow(program.wstring()));
+std::string CommandLine(const std::string& program, std::span<const std::string> arguments) {
+  std::string line = QuotedWindowsArgument(program);
   for (const std::string& argument : arguments) line += ' ' + QuotedWindowsArgument(argument);
   return line;
 }
@@ -60,13 +60,13 @@ std::string Parameters(std::span<const std::string> arguments) {
   return line;
 }
 
-Result CannotStart(const std::filesystem::path& program, DWORD error) {
-  return Result::Failure("Cannot start " + Narrow(program.wstring()) + ": " + SystemReason(error) + ".");
+Result CannotStart(const std::string& program, DWORD error) {
+  return Result::Failure("Cannot start " + program + ": " + SystemReason(error) + ".");
 }
 
 }  // namespace
 
-Result RunProgram(const std::filesystem::path& program, std::span<const std::string> arguments) {
+Result RunProgram(const std::string& program, std::span<const std::string> arguments) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   Handle outRead, outWrite, errRead, errWrite, input;
   if (!CreatePipe(outRead.put(), outWrite.put(), &inherit, 0) ||
@@ -78,7 +78,12 @@ Result RunProgram(const std::filesystem::path& program, std::span<const std::str
   *input.put() =
       CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
   std::wstring line;
-  if (!Widen(CommandLine(program, arguments), line)) return CannotStart(program, ERROR_INVALID_PARAMETER);
+  std::wstring file;
+  if (!Widen(CommandLine(program, arguments), line) || !Widen(program, file)) {
+    return CannotStart(program, ERROR_INVALID_PARAMETER);
+  }
+  // A bare name is looked up as the command line's first word.
+  const bool bare = program.find_first_of("\\/:") == std::string::npos;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -86,8 +91,8 @@ Result RunProgram(const std::filesystem::path& program, std::span<const std::str
   startup.hStdOutput = outWrite.get();
   startup.hStdError = errWrite.get();
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!CreateProcessW(bare ? nullptr : file.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                      nullptr, &startup, &process)) {
     return CannotStart(program, GetLastError());
   }
   Handle processHandle(process.hProcess);
@@ -107,10 +112,11 @@ Result RunProgram(const std::filesystem::path& program, std::span<const std::str
   return run;
 }
 
-Result RunProgramElevated(const std::filesystem::path& program, std::span<const std::string> arguments) {
+Result RunProgramElevated(const std::string& program, std::span<const std::string> arguments) {
   std::wstring parameters;
   if (!Widen(Parameters(arguments), parameters)) return CannotStart(program, ERROR_INVALID_PARAMETER);
-  const std::wstring file = program.wstring();
+  std::wstring file;
+  if (!Widen(program, file)) return CannotStart(program, ERROR_INVALID_PARAMETER);
   SHELLEXECUTEINFOW execute{};
   execute.cbSize = sizeof execute;
   execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
@@ -135,18 +141,20 @@ Result RunProgramElevated(const std::filesystem::path& program, std::span<const 
   return run;
 }
 
-std::filesystem::path ProgramBesideThisOne(std::string_view name) {
+std::string ProgramBesideThisOne(std::string_view name) {
   std::wstring self(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
-    if (length == 0) return std::filesystem::path(std::string(name) + ".exe");
+    if (length == 0) return std::string(name) + ".exe";
     if (length < self.size()) {
       self.resize(length);
       break;
     }
     self.resize(self.size() * 2);
   }
-  return std::filesystem::path(self).parent_path() / (std::string(name) + ".exe");
+  const std::size_t folder = self.find_last_of(L"\\/");
+  return (folder == std::wstring::npos ? std::string() : Narrow(self.substr(0, folder + 1))) + std::string(name) +
+         ".exe";
 }
 
 }  // namespace zarn::platform

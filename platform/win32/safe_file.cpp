@@ -229,4 +229,32 @@ modes::Expected<std::string> ReadFileStart(std::string_view path, std::size_t li
   return content;
 }
 
+modes::Expected<std::string> WriteTemporaryFile(std::span<const std::uint8_t> bytes) {
+  using Written = modes::Expected<std::string>;
+  wchar_t folder[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH) {
+    return Written::Failure("Cannot find the folder for temporary files: " + SystemReason(GetLastError()) + ".");
+  }
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::wstring path = std::wstring(folder, length) + UniqueName().substr(1);
+    Handle file = Open(path, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY);
+    if (!file.ok() && GetLastError() == ERROR_FILE_EXISTS) continue;
+    const std::string shown = Narrow(path);
+    if (!file.ok()) return Written::Failure("Cannot write " + shown + ": " + SystemReason(GetLastError()) + ".");
+    if (const DWORD error = WriteAll(file.get(), bytes); error != 0) {
+      file.Close();
+      DeleteFileW(path.c_str());
+      return Written::Failure("Cannot write " + shown + ": " + SystemReason(error) + ".");
+    }
+    return shown;
+  }
+  return Written::Failure("Cannot make a temporary file: " + SystemReason(ERROR_FILE_EXISTS) + ".");
+}
+
+bool RemoveFile(std::string_view path) {
+  std::wstring wide;
+  return Widen(path, wide) && DeleteFileW(wide.c_str());
+}
+
 }  // namespace zarn::platform

@@ -715,7 +715,7 @@ TEST(TimingsEdid, EditsAreShownSavedUndoneAndInstalled) {
   MemoryTimingsView view;
   TimingsController timings(
       view, calculator, kFullStop, [&] { return attached; },
-      std::make_shared<CommandLineInstaller>(ZARN_TIMING_PROGRAM, root));
+      std::make_shared<CommandLineInstaller>(ZARN_TIMING_PROGRAM, root.string()));
   view.Attach(timings);
   timings.Form_Load();
   view.Type(TimingsText::txtCvtRate, "144");

@@ -36,7 +36,11 @@ std::vector<std::uint8_t> Corpus(const std::string& name) {
 }
 
 // zarn-timing.exe, built beside the tests.
-std::filesystem::path TimingExe() { return std::filesystem::path(ZARN_TIMING_EXE).make_preferred(); }
+std::string TimingExe() {
+  std::string path = ZARN_TIMING_EXE;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
 
 // The calculator with its Timings window made as Zarn.exe makes it, but on a
 // monitor from the corpus (unless given others) and with the file dialogs
