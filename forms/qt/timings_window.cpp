@@ -1,5 +1,6 @@
 #include "forms/qt/timings_window.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -644,10 +645,7 @@ QTabWidget* TimingsWindow::BuildOutputTabs() {
   // Its tab bar is the tab stop; the widget itself would be a second one.
   tabOutput_->setFocusPolicy(Qt::NoFocus);
   tabOutput_->addTab(BuildExportsPage(), QStringLiteral("Exports"));
-  pageLinks_ = new QWidget;
-  pageLinks_->setObjectName(QStringLiteral("pageLinks"));
-  BuildLinksPage();
-  tabOutput_->addTab(pageLinks_, QStringLiteral("Links"));
+  tabOutput_->addTab(BuildLinksPlaceholder(), QStringLiteral("Links"));
   return tabOutput_;
 }
 
@@ -713,24 +711,47 @@ QWidget* TimingsWindow::BuildExportsPage() {
   return page;
 }
 
+// The Links page holds its tables only once it is first shown. Until then
+// two bare scroll areas stand in for them: they size as a table does, so
+// the window opens at the size it has with the tables in place.
+QWidget* TimingsWindow::BuildLinksPlaceholder() {
+  pageLinks_ = new QWidget;
+  pageLinks_->setObjectName(QStringLiteral("pageLinks"));
+  auto* layout = new QVBoxLayout(pageLinks_);
+  layout->addWidget(new QLabel(QStringLiteral("Data rate of the video in Mbit/s, blanking included")));
+  layout->addWidget(new QAbstractScrollArea);
+  layout->addWidget(new QLabel(QStringLiteral("Each link's capacity and the deepest colour it carries")));
+  layout->addWidget(new QAbstractScrollArea, 1);
+  LinksMinimumHeight(*static_cast<QAbstractScrollArea*>(layout->itemAt(3)->widget()));
+  return pageLinks_;
+}
+
+// Eight links in view at least; the table scrolls for the rest.
+void TimingsWindow::LinksMinimumHeight(QAbstractScrollArea& table) {
+  const int row = QFontMetrics(table.font()).height() + 4;
+  table.setMinimumHeight(row * 9 + 2 * table.frameWidth());
+}
+
 void TimingsWindow::BuildLinksPage() {
-  QWidget* page = pageLinks_;
   tblDataRates_ = AddTable("tblDataRates", QStringLiteral("Data rate in Mbit/s by sampling and colour depth"));
   tblLinks_ = AddTable("tblLinks", QStringLiteral("Links, their capacity and the deepest colour each carries"));
-  auto* layout = new QVBoxLayout(page);
-  layout->addWidget(new QLabel(QStringLiteral("Data rate of the video in Mbit/s, blanking included")));
-  layout->addWidget(tblDataRates_);
-  layout->addWidget(new QLabel(QStringLiteral("Each link's capacity and the deepest colour it carries")));
-  layout->addWidget(tblLinks_, 1);
-  // Eight links in view at least; the table scrolls for the rest.
-  const int row = QFontMetrics(tblLinks_->font()).height() + 4;
-  tblLinks_->setMinimumHeight(row * 9 + 2 * tblLinks_->frameWidth());
-  // Shown and placed at once, the page being on screen already.
+  LinksMinimumHeight(*tblLinks_);
+  QLayout* layout = pageLinks_->layout();
+  for (QWidget* table : {static_cast<QWidget*>(tblDataRates_), static_cast<QWidget*>(tblLinks_)}) {
+    const int at = table == tblDataRates_ ? 1 : 3;
+    QWidget* standIn = layout->itemAt(at)->widget();
+    delete layout->replaceWidget(standIn, table);
+    delete standIn;
+  }
+  SetTabOrder();
 }
 
 void TimingsWindow::ConnectHandlers() {
   WireControls();
-  connect(tabOutput_, &QTabWidget::currentChanged, this, [this] { controller_.tabOutput_Click(); });
+  connect(tabOutput_, &QTabWidget::currentChanged, this, [this](int tab) {
+    if (tab == 1 && tblLinks_ == nullptr) BuildLinksPage();
+    controller_.tabOutput_Click();
+  });
   connect(cmdCopy_, &QPushButton::clicked, this, [this] { controller_.cmdCopy_Click(); });
   connect(cmdSaveEdid_, &QPushButton::clicked, this, [this] { controller_.cmdSaveEdid_Click(); });
   connect(cmdUseInCalculator_, &QPushButton::clicked, this, [this] { controller_.cmdUseInCalculator_Click(); });

@@ -19,6 +19,7 @@
 #include "forms/timings/timings_design.h"
 #include "forms/timings/timings_view.h"
 
+class QAbstractScrollArea;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -134,7 +135,10 @@ class TimingsWindow final : public QWidget, public TimingsView {
   QGroupBox* BuildTimingPanel();
   QTabWidget* BuildOutputTabs();
   QWidget* BuildExportsPage();
-  // The Links page's tables (filled when the page is shown).
+  // The Links page: stand-ins until it is first shown, then its tables
+  // (filled each time it is shown).
+  QWidget* BuildLinksPlaceholder();
+  static void LinksMinimumHeight(QAbstractScrollArea& table);
   void BuildLinksPage();
   void ConnectHandlers();
   void SetTabOrder();
