@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <memory>
+
 #include "app/startup.h"
 #include "forms/qt/main_window.h"
 
@@ -73,6 +75,21 @@ void BM_OpenTimingsWindow(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OpenTimingsWindow)->Unit(benchmark::kMillisecond);
+
+// The calculator opened the same way, for scale.
+void BM_OpenCalculator(benchmark::State& state) {
+  for (auto _ : state) {
+    auto calculator = std::make_unique<zarn::forms::MainWindow>(zarn::engine::NumberLocale{"."});
+    calculator->Form_Load();
+    calculator->show();
+    QCoreApplication::processEvents();
+    state.PauseTiming();
+    calculator.reset();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_OpenCalculator)->Unit(benchmark::kMillisecond);
 
 // Of that: making and loading it, before it is shown.
 void BM_MakeTimingsWindow(benchmark::State& state) {
