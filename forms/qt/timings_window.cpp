@@ -331,7 +331,11 @@ QWidget* TimingsWindow::BuildListPage() {
   page->setObjectName(QStringLiteral("fraModes"));
   QLineEdit* filter = AddEdit(TimingsText::txtFilter);
   filter->setPlaceholderText(QStringLiteral("1920, 75Hz, 0x24, VIC 16"));
-  filter->setClearButtonEnabled(true);
+  // The clear button shows only once there is text to clear; its icon is
+  // looked up in the icon theme then, not while the window opens.
+  connect(filter, &QLineEdit::textChanged, filter, [filter](const QString& text) {
+    if (!text.isEmpty()) filter->setClearButtonEnabled(true);
+  });
   lstModes_ = new QListWidget;
   lstModes_->setObjectName(QStringLiteral("lstModes"));
   lstModes_->setAccessibleName(QStringLiteral("Modes"));

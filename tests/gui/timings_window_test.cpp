@@ -214,6 +214,7 @@ class TimingsWindowTest : public QObject {
     QCOMPARE(Control<QComboBox>("cmbSource")->currentText(), QStringLiteral("DMT"));
     QCOMPARE(Timings()->focusWidget(), Control("txtFilter"));
     QTest::keyClicks(Control("txtFilter"), QStringLiteral("0x24"));
+    QVERIFY(Control<QLineEdit>("txtFilter")->isClearButtonEnabled());
     auto* list = Control<QListWidget>("lstModes");
     QCOMPARE(list->count(), 1);
     QCOMPARE(list->currentRow(), 0);
