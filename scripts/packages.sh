@@ -36,6 +36,7 @@ zarn_require_packages() {
 }
 
 # What building and testing Zarn needs on Debian 12.
+# git: the formatting check reads the list of the project's files from it.
 # initramfs-tools-core: Debian's copy_file, which the tests run zarn-timing
 # edid install's initramfs hook with.
 # librsvg2-bin: rsvg-convert renders the application icon (scripts/render-icon),
@@ -47,7 +48,7 @@ ZARN_BUILD_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format
                      qt6-base-dev libfontconfig-dev pkg-config fonts-liberation appstream desktop-file-utils
                      edid-decode xcvt linux-source-6.1 xz-utils xxd bsdextrautils python3 dpkg-dev file lintian
                      librsvg2-bin xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils sway wlr-randr
-                     initramfs-tools-core)
+                     initramfs-tools-core git)
 # What building the Windows code and running its tests under Wine needs.
 # zip: packs the programs for Windows users (scripts/package-windows).
 ZARN_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 python3 xvfb zip)
